@@ -1,0 +1,26 @@
+// numeric.h - conversions of host-supplied floating-point values to integers.
+//
+// Converting NaN, infinity or an out-of-range value to an integer is undefined in
+// C++; values from the host can be anything, so they go through these helpers.
+#ifndef RENDERER_CORE_NUMERIC_H
+#define RENDERER_CORE_NUMERIC_H
+
+#include <cmath>
+#include <cstdint>
+
+// Truncates toward zero; NaN gives 0, values beyond the int32 range saturate.
+inline int32_t SaturatingTruncate(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= 2147483647.0) return INT32_MAX;
+    if (v <= -2147483648.0) return INT32_MIN;
+    return int32_t(v);
+}
+
+// Truncates toward zero into uint32; NaN and negative values give 0, large values saturate.
+inline uint32_t SaturatingTruncateUnsigned(double v) {
+    if (std::isnan(v) || v <= 0.0) return 0;
+    if (v >= 4294967295.0) return UINT32_MAX;
+    return uint32_t(v);
+}
+
+#endif

@@ -1,0 +1,154 @@
+// renderer_lifecycle.cpp - construction, initialisation and teardown, skin reload,
+// position, showing and hiding, mode and the score display's start.
+//
+// Every IRenderer operation is an entry point from the host: it realigns the stack
+// (RENDERER_ENTRY) and runs with the default floating-point state.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/float_environment.h"
+#include "core/frame_update.h"
+#include "core/layout.h"
+#include "core/numeric.h"
+#include "core/renderer_impl.h"
+#include "imaging/compositing.h"
+#include "platform/platform.h"
+#include "window/display_window.h"
+
+CGDIRendererImpl::CGDIRendererImpl() : layout(DefaultLayout()) {}
+
+namespace {
+
+// Releases the surfaces and handles that initialisation made.
+void ReleaseWindowResources(CGDIRendererImpl* r) {
+    ReleaseDibSurface(&r->frame);
+    ReleaseDibSurface(&r->gameStrip);
+    ReleaseDibSurface(&r->lyricsStrip);
+    DeleteMemoryDC(r->memoryDC);
+    r->memoryDC = nullptr;
+}
+
+}  // namespace
+
+RENDERER_ENTRY bool CGDIRendererImpl::Init(const char* skinDir, RendererWindowHandle host, int x, int y,
+                                           RendererLayout* hostLayout, int initMode, bool initFloating) {
+    FloatEnvironmentScope floatScope;
+    if (hostLayout) std::memcpy(&layout, hostLayout, sizeof layout);
+    return InitWithSize(skinDir, host, x, y, layout.windowWidth, layout.windowHeight, initMode, initFloating);
+}
+
+RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, RendererWindowHandle host, int x, int y,
+                                                   int initWidth, int initHeight, int initMode,
+                                                   bool initFloating) {
+    FloatEnvironmentScope floatScope;
+    floating = initFloating;  // kept even when initialisation fails
+    if (!IsValidWindow(host)) return false;
+
+    // A second initialisation without Uninit must not leak the first one's window
+    // and surfaces.
+    if (window || frame.bitmap) {
+        StopFrameTimer(window);
+        ReleaseWindowResources(this);
+        DestroyDisplayWindow(window);
+        window = nullptr;
+    }
+
+    hostWindow = host;
+    int32_t hostLeft = 0, hostTop = 0;
+    GetWindowScreenOrigin(host, &hostLeft, &hostTop);
+    height = initHeight;
+    mode = initMode;
+    posX = int32_t(uint32_t(hostLeft) + uint32_t(x));
+    posY = int32_t(uint32_t(hostTop) + uint32_t(y));
+    width = initWidth;
+    if (height < layout.windowHeight) height = layout.windowHeight;
+
+    window = CreateDisplayWindow(this, host, posX, posY, width, height);
+    if (!window) return false;
+
+    CreateDibSurface(width, height, &frame);
+    memoryDC = CreateScreenMemoryDC();
+
+    CreateDibSurface(width, layout.pitchAreaHeight, &gameStrip);
+    CreateDibSurface(width, layout.pitchAreaHeight, &lyricsStrip);
+
+    HideWindow(window);
+    StartFrameTimer(window);
+    return true;
+}
+
+// Besides what the window owns, the surfaces are released in full and the handles
+// cleared, so that a call after Uninit finds nothing stale to draw into or present.
+RENDERER_ENTRY bool CGDIRendererImpl::Uninit() {
+    FloatEnvironmentScope floatScope;
+    StopFrameTimer(window);
+    ReleaseWindowResources(this);
+    ReleaseDibSurface(&atlas);
+    DestroyDisplayWindow(window);
+    window = nullptr;
+    dragging = false;
+    return UnregisterDisplayWindowClass();
+}
+
+RENDERER_ENTRY bool CGDIRendererImpl::LoadSkin(const char* imagesetPath) {
+    FloatEnvironmentScope floatScope;
+    if (!imagesetPath) return false;
+    return true;
+}
+
+RENDERER_ENTRY void CGDIRendererImpl::SetPosition(int x, int y) {
+    FloatEnvironmentScope floatScope;
+    posX = x;
+    posY = y;
+    char text[512];
+    std::memset(text, 0, sizeof text);
+    std::snprintf(text, sizeof text - 1, "SetWindowPos x=%d,y=%d\r\n", x, y);
+    platform::WriteDebugOutput(text);
+    PresentFrame(this);
+}
+
+RENDERER_ENTRY void CGDIRendererImpl::GetPosition(int* x, int* y) {
+    FloatEnvironmentScope floatScope;
+    if (x) *x = posX;
+    if (y) *y = posY;
+}
+
+RENDERER_ENTRY void CGDIRendererImpl::Show() {
+    FloatEnvironmentScope floatScope;
+    std::memset(&playState, 0, sizeof playState);
+    RunFrameUpdate(this, 0);
+    PresentFrame(this);
+    ShowWindowNoActivate(window);
+}
+
+RENDERER_ENTRY void CGDIRendererImpl::Present() {
+    FloatEnvironmentScope floatScope;
+    PresentFrame(this);
+}
+
+RENDERER_ENTRY void CGDIRendererImpl::Hide() {
+    FloatEnvironmentScope floatScope;
+    HideWindow(window);
+}
+
+RENDERER_ENTRY void CGDIRendererImpl::SetMode(int newMode) {
+    FloatEnvironmentScope floatScope;
+    mode = newMode;
+}
+
+RENDERER_ENTRY void CGDIRendererImpl::SetScore(ScoreInfo* score) {
+    FloatEnvironmentScope floatScope;
+    if (!score) return;
+    fadeInFrames = 30;
+    holdFrames = 30;
+    scorePhase = 0;
+    scoreAlpha = 127;
+    fadeOutFrames = 20;
+    scorePhase = 1;
+    scoreValue = SaturatingTruncate(double(score->score) / 10.0);
+    scoreGrade = score->grade;
+}
+
+RENDERER_ENTRY void CGDIRendererImpl::Reserved17(uint32_t) {}
+RENDERER_ENTRY void CGDIRendererImpl::Reserved18() {}

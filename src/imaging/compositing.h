@@ -1,0 +1,47 @@
+// compositing.h - the pixel operations every picture is made with (scalar reference).
+//
+//   CopyPixels       rectangle copy; transparent source pixels become 0,0,0,0
+//   BlendPixels      straight-alpha source over destination, with a global opacity
+//   PremultiplyAlpha the frame's last step before it is shown
+//   RotatePixels     rotation by whole degrees in 16.16 fixed point (cursor frames)
+//
+// These are the reference implementations: any faster path must give the same bytes.
+#ifndef RENDERER_IMAGING_COMPOSITING_H
+#define RENDERER_IMAGING_COMPOSITING_H
+
+#include <cstdint>
+
+#include "imaging/dib_surface.h"
+
+// Copies the width x height source rectangle at (srcX, srcY) to (dstX, dstY).
+// Rows stop at clipHeight; a row is cut at the end of the destination row
+// (dstStride).  The source is not clipped: callers keep the rectangle inside it.
+// Returns 1 when the arguments were accepted, 0 when rejected (nothing drawn).
+int CopyPixels(uint8_t* dstPixels, int32_t dstStride, int32_t dstX, int32_t dstY, int32_t clipWidth,
+               int32_t clipHeight, const uint8_t* srcPixels, int32_t srcStride, int32_t srcX, int32_t srcY,
+               int32_t width, int32_t height);
+
+// Same rectangle and result as CopyPixels, blended over the destination with the
+// source's opacity scaled by alpha / 255.
+int BlendPixels(uint8_t* dstPixels, int32_t dstStride, int32_t dstX, int32_t dstY, int32_t clipWidth,
+                int32_t clipHeight, const uint8_t* srcPixels, int32_t srcStride, int32_t srcX, int32_t srcY,
+                int32_t width, int32_t height, uint8_t alpha);
+
+// One destination pixel of BlendPixels; m = alpha / 255 rounded to float.
+void BlendPixel(uint8_t* d, const uint8_t* s, uint8_t alpha, float m);
+
+// Converts the whole surface to premultiplied colour: c = c * a / 255, rounded down.
+void PremultiplyAlpha(DibSurface* surface);
+
+// Draws the source rectangle rotated clockwise by `angle` degrees into
+// `destination`, bounding box top-left at (dstX, 0).  Reports the box size and
+// the tip (right end of row h/2 - 1) relative to the box.  False when a surface
+// lacks pixels; the out-arguments are then untouched.
+bool RotatePixels(const DibSurface& source, int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight,
+                  DibSurface* destination, int32_t dstX, int32_t angle, int32_t* rotatedWidth,
+                  int32_t* rotatedHeight, int32_t* tipX, int32_t* tipY);
+
+// 16.16 fixed-point cosine and sine of a whole-degree angle, as RotatePixels uses them.
+void FixedPointCosSin(int32_t angle, int32_t* cosFixed, int32_t* sinFixed);
+
+#endif

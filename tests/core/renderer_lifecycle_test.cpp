@@ -1,0 +1,214 @@
+// The renderer's life stages through IRenderer: the singleton, initialisation
+// over a host window, position, showing and hiding, mode, the score display's
+// start, teardown, and calls made before initialisation.
+#include <cstring>
+
+#include "core/layout.h"
+#include "renderer_fixture.h"
+
+namespace {
+
+using Lifecycle = RendererTest;
+
+TEST_F(Lifecycle, FactoryReturnsOneObjectWithDefaults) {
+    EXPECT_EQ(static_cast<IRenderer*>(renderer), CreateRenderer());
+    EXPECT_EQ(1, renderer->mode);
+    EXPECT_EQ(127, renderer->scoreAlpha);
+    EXPECT_EQ(30, renderer->fadeInFrames);
+    EXPECT_EQ(30, renderer->holdFrames);
+    EXPECT_EQ(20, renderer->fadeOutFrames);
+    EXPECT_EQ(0u, renderer->currentLine);
+    EXPECT_EQ(0, std::memcmp(&renderer->layout, &(const RendererLayout&)DefaultLayout(), sizeof(RendererLayout)));
+    EXPECT_TRUE(renderer->Uninit() == false);  // no class was registered
+    EXPECT_EQ(static_cast<IRenderer*>(renderer), CreateRenderer());
+}
+
+TEST_F(Lifecycle, InitPlacesAHiddenOwnedWindowRelativeToTheHost) {
+    ASSERT_TRUE(InitDefault(10, 20));
+    int x = 0, y = 0;
+    renderer->GetPosition(&x, &y);
+    EXPECT_EQ(110, x);
+    EXPECT_EQ(220, y);
+    HWND__* w = renderer->window;
+    ASSERT_TRUE(IsValidWindow(w));
+    EXPECT_EQ("renderer_window_class", w->className);
+    EXPECT_EQ("renderer_window", w->title);
+    EXPECT_EQ(0x00080000u, w->exStyle);
+    EXPECT_EQ(0x90000000u, w->style);
+    EXPECT_EQ(host, w->owner);
+    EXPECT_EQ(640, w->width);
+    EXPECT_EQ(230, w->height);
+    EXPECT_FALSE(w->visible);
+    EXPECT_TRUE(w->timerRunning);
+    EXPECT_EQ(1u, w->timerId);
+    EXPECT_EQ(1000u, w->timerPeriodMs);
+    EXPECT_EQ(640, renderer->frame.width);
+    EXPECT_EQ(230, renderer->frame.height);
+    EXPECT_EQ(87, renderer->gameStrip.height);
+    EXPECT_EQ(640, renderer->lyricsStrip.width);
+    EXPECT_EQ(1, headless::LiveMemoryDCs());
+
+    renderer->SetPosition(10, 20);
+    renderer->GetPosition(&x, &y);
+    EXPECT_EQ(10, x);
+    EXPECT_EQ(20, y);
+    ASSERT_EQ(1u, Log().size());
+    EXPECT_EQ("SetWindowPos x=10,y=20\r\n", Log()[0]);
+    EXPECT_EQ(10, w->x);  // SetPosition presents at the new place
+    EXPECT_EQ(20, w->y);
+}
+
+TEST_F(Lifecycle, FloatingWindowIsUnownedTopmostToolWindow) {
+    ASSERT_TRUE(InitDefault(0, 0, 1, true));
+    EXPECT_TRUE(renderer->floating);
+    EXPECT_EQ(0x00080088u, renderer->window->exStyle);
+    EXPECT_EQ(nullptr, renderer->window->owner);
+}
+
+TEST_F(Lifecycle, HeightIsRaisedToTheLayoutMinimum) {
+    ASSERT_TRUE(renderer->InitWithSize("skins/none", host, 0, 0, 500, 100, 0, false));
+    EXPECT_EQ(230, renderer->window->height);
+    EXPECT_EQ(500, renderer->window->width);
+    EXPECT_EQ(0, renderer->mode);
+    renderer->Uninit();
+    ASSERT_TRUE(renderer->InitWithSize("skins/none", host, 0, 0, 500, 300, 1, false));
+    EXPECT_EQ(300, renderer->window->height);
+    EXPECT_EQ(300, renderer->frame.height);
+}
+
+TEST_F(Lifecycle, InitCopiesTheHostLayout) {
+    RendererLayout layout = DefaultLayout();
+    layout.windowWidth = 320;
+    layout.windowHeight = 240;
+    layout.pitchAreaHeight = 50;
+    ASSERT_TRUE(renderer->Init("skins/none", host, 0, 0, &layout, 1, false));
+    EXPECT_EQ(320, renderer->width);
+    EXPECT_EQ(240, renderer->height);
+    EXPECT_EQ(50, renderer->gameStrip.height);
+    EXPECT_EQ(0, std::memcmp(&layout, &renderer->layout, sizeof layout));
+}
+
+TEST_F(Lifecycle, InvalidHostFailsBeforeAnythingExists) {
+    RendererLayout layout = DefaultLayout();
+    EXPECT_FALSE(renderer->Init("skins/none", nullptr, 0, 0, &layout, 1, true));
+    EXPECT_TRUE(renderer->floating);  // stored before any check
+    EXPECT_EQ(nullptr, renderer->window);
+    EXPECT_EQ(nullptr, renderer->frame.pixels);
+    EXPECT_EQ(nullptr, renderer->hostWindow);
+}
+
+TEST_F(Lifecycle, FailedWindowCreationLogsAndCreatesNoSurface) {
+    headless::FailNextWindowCreation();
+    EXPECT_FALSE(InitDefault(5, 6, 0));
+    EXPECT_EQ(nullptr, renderer->window);
+    EXPECT_EQ(nullptr, renderer->frame.pixels);
+    EXPECT_EQ(host, renderer->hostWindow);
+    EXPECT_EQ(105, renderer->posX);
+    EXPECT_EQ(0, renderer->mode);
+    ASSERT_EQ(1u, Log().size());
+    EXPECT_EQ(0u, Log()[0].rfind("GetLastError:", 0));
+}
+
+TEST_F(Lifecycle, ShowPresentsAndShowsHideHides) {
+    ASSERT_TRUE(InitDefault());
+    renderer->playState.timeMs = 1234;
+    renderer->Show();
+    EXPECT_EQ(0u, renderer->playState.timeMs);
+    HWND__* w = renderer->window;
+    EXPECT_TRUE(w->visible);
+    EXPECT_EQ(1, w->presentCount);
+    EXPECT_EQ(640, w->presentedWidth);
+    renderer->Present();
+    EXPECT_EQ(2, w->presentCount);
+    renderer->Hide();
+    EXPECT_FALSE(w->visible);
+}
+
+TEST_F(Lifecycle, UninitReleasesEverythingAndCallsAfterwardsAreHarmless) {
+    ASSERT_TRUE(InitDefault());
+    EXPECT_TRUE(renderer->Uninit());
+    EXPECT_FALSE(headless::DisplayClassRegistered());
+    EXPECT_EQ(nullptr, renderer->window);
+    EXPECT_EQ(nullptr, renderer->frame.pixels);
+    EXPECT_EQ(0, headless::LiveMemoryDCs());
+    renderer->Show();
+    renderer->Present();
+    renderer->Hide();
+    renderer->SetPosition(1, 2);
+    renderer->Tick(10);
+    EXPECT_FALSE(renderer->Uninit());
+    // A new initialisation works again.
+    ASSERT_TRUE(InitDefault());
+    EXPECT_TRUE(IsValidWindow(renderer->window));
+}
+
+TEST_F(Lifecycle, OperationsBeforeInitNeitherCrashNorDraw) {
+    renderer->Show();
+    renderer->Hide();
+    renderer->Present();
+    renderer->SetPosition(3, 4);
+    renderer->SetMode(0);
+    PlayState state = {};
+    state.timeMs = 100;
+    renderer->UpdateTime(10, &state);
+    renderer->Tick(10);
+    renderer->TickF(0.5f);
+    renderer->UpdateTimeF(0.5f, &state);
+    renderer->Reserved17(99);
+    renderer->Reserved18();
+    EXPECT_TRUE(renderer->LoadSkin("does-not-exist.imageset"));
+    EXPECT_FALSE(renderer->LoadSkin(nullptr));
+    EXPECT_EQ(nullptr, renderer->window);
+    EXPECT_EQ(nullptr, renderer->frame.pixels);
+}
+
+TEST_F(Lifecycle, SecondInitWithoutUninitReplacesTheWindow) {
+    ASSERT_TRUE(InitDefault());
+    const int windows = headless::LiveWindows();
+    ASSERT_TRUE(InitDefault(1, 1));
+    EXPECT_EQ(windows, headless::LiveWindows());
+    EXPECT_TRUE(IsValidWindow(renderer->window));
+    EXPECT_EQ(1, headless::LiveMemoryDCs());
+}
+
+TEST_F(Lifecycle, SetScoreStartsTheFadeInEachTime) {
+    ScoreInfo score = {0, 12345.0f, 4};
+    renderer->scorePhase = 3;
+    renderer->scoreAlpha = 40;
+    renderer->fadeInFrames = 0;
+    renderer->holdFrames = 0;
+    renderer->fadeOutFrames = 3;
+    renderer->SetScore(&score);
+    EXPECT_EQ(1, renderer->scorePhase);
+    EXPECT_EQ(127, renderer->scoreAlpha);
+    EXPECT_EQ(30, renderer->fadeInFrames);
+    EXPECT_EQ(30, renderer->holdFrames);
+    EXPECT_EQ(20, renderer->fadeOutFrames);
+    EXPECT_EQ(1234, renderer->scoreValue);
+    EXPECT_EQ(4, renderer->scoreGrade);
+
+    score.score = -19.0f;  // truncated toward zero
+    renderer->SetScore(&score);
+    EXPECT_EQ(-1, renderer->scoreValue);
+    const float odd[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                         -std::numeric_limits<float>::infinity(), 3e38f};
+    const int32_t expected[] = {0, INT32_MAX, INT32_MIN, INT32_MAX};
+    for (int i = 0; i < 4; ++i) {
+        score.score = odd[i];
+        renderer->SetScore(&score);
+        EXPECT_EQ(expected[i], renderer->scoreValue);
+    }
+    renderer->SetScore(nullptr);  // ignored
+    EXPECT_EQ(INT32_MAX, renderer->scoreValue);
+}
+
+TEST_F(Lifecycle, SetModeStoresWithoutRedrawing) {
+    ASSERT_TRUE(InitDefault());
+    renderer->Show();
+    const int presents = renderer->window->presentCount;
+    renderer->SetMode(0);
+    EXPECT_EQ(0, renderer->mode);
+    EXPECT_EQ(presents, renderer->window->presentCount);
+}
+
+}  // namespace
