@@ -51,7 +51,9 @@ public:
 
 private:
     unsigned savedMxcsr_ = 0;
+#if defined(__i386__)
     unsigned short savedX87_ = 0;
+#endif
 };
 
 #endif

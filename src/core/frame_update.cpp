@@ -2,8 +2,8 @@
 #include "core/frame_update.h"
 
 #include "core/renderer_impl.h"
+#include "song/timeline.h"
 
 void RunFrameUpdate(CGDIRendererImpl* renderer, uint32_t timeMs) {
-    (void)renderer;
-    (void)timeMs;
+    UpdateTimeline(renderer, timeMs);  // its result does not decide whether a frame is composed
 }

@@ -2,6 +2,9 @@
 // the prepared lines and the glyph cache.
 #include "core/float_environment.h"
 #include "core/renderer_impl.h"
+#include "song/song_copy.h"
+#include "song/timeline.h"
+#include "text/line_strips.h"
 
 namespace {
 
@@ -20,22 +23,30 @@ void ResetScoreDisplay(CGDIRendererImpl* r) {
 RENDERER_ENTRY bool CGDIRendererImpl::SetSong(SongInfo* source) {
     FloatEnvironmentScope floatScope;
     if (!source || !source->lines) return false;
+    _SongInfoCopy(&song, source);  // a rejected record leaves the previous copy or an empty one
     currentLine = 0;
     ResetScoreDisplay(this);
     pitchTrail.clear();
     framesLastSecond = 0;
     framesThisSecond = 0;
     started = false;
+    ClearAllStripQueues(this);
     secondsTotal = 0.0f;
     msTotal = 0;
+    if (mode == 1)
+        PrepareGameLines(this, 0, 3);
+    else if (mode == 0)
+        PrepareLyricsLines(this, 0, 3);
     return true;
 }
 
 RENDERER_ENTRY void CGDIRendererImpl::ClearSong() {
     FloatEnvironmentScope floatScope;
+    DestroySongCopy(&song);
     currentLine = UINT32_MAX;
     ResetScoreDisplay(this);
     framesLastSecond = 0;
     framesThisSecond = 0;
     started = false;
+    ClearAllStripQueues(this);
 }

@@ -264,6 +264,24 @@ TEST_F(DllHost, DragMovesFloatingWindowsOnly) {
     EXPECT_EQ(220, y);
 }
 
+// The song repairs and the clock's drift line reach the debugger output under
+// Wine exactly as in the native build.
+TEST_F(DllHost, SongRepairAndClockLinesGoToTheDebuggerOutput) {
+    RendererLayout layout = DefaultLayoutRecord();
+    ASSERT_TRUE(r.Init("C:\\no-skin", host_, 0, 0, &layout, 1, false));
+    debug_output::Start();
+    SongLine line = {500, 400, nullptr, 0, nullptr, 0};
+    SongInfo song = {80.0f, 40.0f, 0, 1000, 0, &line, 1};
+    EXPECT_TRUE(r.SetSong(&song));
+    PlayState state = {};
+    state.timeMs = 1000;
+    r.UpdateTime(40, &state);
+    r.UpdateTime(600, &state);
+    const std::vector<std::string> expected = {"_SongInfoCopy error 0\r\n", "_SongInfoCopy error 3\r\n",
+                                               "_getCurTime error.\r\n"};
+    EXPECT_EQ(expected, debug_output::Lines());
+}
+
 unsigned short X87Control() {
     unsigned short cw = 0;
     __asm__ __volatile__("fnstcw %0" : "=m"(cw));

@@ -1,0 +1,226 @@
+// The timeline: the current line through pauses and jumps, the window of strips
+// in each mode, early returns before and after the song, strip sizes, pruning,
+// and what SetSong and ClearSong do to all of it.
+#include <cmath>
+#include <limits>
+
+#include "renderer_fixture.h"
+#include "song/timeline.h"
+#include "song_builder.h"
+#include "text/line_strips.h"
+
+namespace {
+
+std::vector<uint32_t> Lines(const StripQueue& q) {
+    std::vector<uint32_t> out;
+    for (const LineStrip& s : q) out.push_back(StripLineIndex(s));
+    return out;
+}
+
+// Ten lines of two seconds with a second of pause between them.
+SongBuilder TenLines() {
+    SongBuilder b(0, 40000);
+    for (uint32_t i = 0; i < 10; ++i) b.Line(1000 + i * 3000, 3000 + i * 3000).Note(1000 + i * 3000, 2000 + i * 3000, 60);
+    return b;
+}
+
+class Timeline : public RendererTest {
+protected:
+    void SetUp() override {
+        RendererTest::SetUp();
+        ASSERT_TRUE(InitDefault());
+    }
+};
+
+TEST_F(Timeline, PauseKeepsTheEndedLineUntilTheNextBegins) {
+    SongBuilder b(0, 10000);
+    b.Line(1000, 3000).Line(5000, 7000);
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    EXPECT_TRUE(UpdateTimeline(renderer, 500));
+    EXPECT_EQ(0u, renderer->currentLine);
+    renderer->pitchTrail.push_back(TrailPoint{1, 2, true, 3});
+    EXPECT_TRUE(UpdateTimeline(renderer, 2000));
+    EXPECT_EQ(1u, renderer->pitchTrail.size());  // same line: the trail stays
+    EXPECT_TRUE(UpdateTimeline(renderer, 4000));
+    EXPECT_EQ(0u, renderer->currentLine);
+    EXPECT_TRUE(renderer->pitchTrail.empty());  // the line is over
+    EXPECT_TRUE(UpdateTimeline(renderer, 5000));
+    EXPECT_EQ(1u, renderer->currentLine);
+}
+
+TEST_F(Timeline, GameWindowIsPreviousCurrentAndNextTwo) {
+    SongBuilder b = TenLines();
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    EXPECT_EQ((std::vector<uint32_t>{0, 1, 2, 3}), Lines(renderer->gameNoteStrips));
+    EXPECT_EQ((std::vector<uint32_t>{0, 1, 2, 3}), Lines(renderer->gameTextStrips));
+    ASSERT_TRUE(UpdateTimeline(renderer, 1000 + 5 * 3000));  // line 5 begins
+    EXPECT_EQ(5u, renderer->currentLine);
+    EXPECT_EQ((std::vector<uint32_t>{4, 5, 6, 7}), Lines(renderer->gameNoteStrips));
+    EXPECT_EQ((std::vector<uint32_t>{4, 5, 6, 7}), Lines(renderer->gameTextStrips));
+    // Near the end the window holds fewer lines.
+    ASSERT_TRUE(UpdateTimeline(renderer, 1000 + 9 * 3000));
+    EXPECT_EQ((std::vector<uint32_t>{8, 9}), Lines(renderer->gameNoteStrips));
+}
+
+TEST_F(Timeline, LyricsWindowIsCurrentAndNextThree) {
+    renderer->SetMode(0);
+    SongBuilder b = TenLines();
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    EXPECT_EQ((std::vector<uint32_t>{0, 1, 2, 3}), Lines(renderer->lyricsNoteStrips));
+    EXPECT_TRUE(renderer->gameNoteStrips.empty());
+    ASSERT_TRUE(UpdateTimeline(renderer, 1000 + 5 * 3000));
+    EXPECT_EQ((std::vector<uint32_t>{5, 6, 7, 8}), Lines(renderer->lyricsNoteStrips));
+    // Without a glyph cache there is no text to measure: no text strips.
+    EXPECT_TRUE(renderer->lyricsUnsungStrips.empty());
+    EXPECT_EQ(440, renderer->lyricsNoteStrips.front().width);
+    EXPECT_EQ(87, renderer->lyricsNoteStrips.front().height);
+}
+
+TEST_F(Timeline, AJumpOverSeveralLinesReleasesEverythingOutside) {
+    SongBuilder b = TenLines();
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    renderer->pitchTrail.push_back(TrailPoint{});
+    ASSERT_TRUE(UpdateTimeline(renderer, 1500 + 7 * 3000));
+    EXPECT_EQ(7u, renderer->currentLine);
+    EXPECT_TRUE(renderer->pitchTrail.empty());
+    EXPECT_EQ((std::vector<uint32_t>{6, 7, 8, 9}), Lines(renderer->gameNoteStrips));
+    // Time never moves the current line back.
+    ASSERT_TRUE(UpdateTimeline(renderer, 1500));
+    EXPECT_EQ(7u, renderer->currentLine);
+}
+
+TEST_F(Timeline, BeforeTheStartAndAfterTheEnd) {
+    SongBuilder b(2000, 9000);
+    b.Line(3000, 4000).Line(5000, 6000);
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    EXPECT_FALSE(UpdateTimeline(renderer, 1000));  // strips exist already
+    EXPECT_EQ(2u, renderer->gameNoteStrips.size());
+    EXPECT_FALSE(UpdateTimeline(renderer, 9001));
+    EXPECT_EQ(2u, renderer->gameNoteStrips.size());
+    EXPECT_TRUE(UpdateTimeline(renderer, 9000));
+    EXPECT_EQ(0u, renderer->currentLine);  // both lines ended unseen: it only moves onto a sung line
+    // Times are unsigned: 0x80000000 is late, not early.
+    EXPECT_FALSE(UpdateTimeline(renderer, 0x80000000u));
+    // In a mode whose strips do not exist yet, a time before the start prepares them.
+    renderer->SetMode(0);
+    EXPECT_TRUE(UpdateTimeline(renderer, 1000));
+    EXPECT_EQ((std::vector<uint32_t>{0, 1}), Lines(renderer->lyricsNoteStrips));
+}
+
+TEST_F(Timeline, GameStripSizesFollowTheLineTimes) {
+    SongBuilder b(0, 10000);
+    b.Line(4000, 6000);
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    ASSERT_EQ(1u, renderer->gameNoteStrips.size());
+    const LineStrip& note = renderer->gameNoteStrips.front();
+    EXPECT_EQ(350, note.width);
+    EXPECT_EQ(87, note.height);
+    EXPECT_EQ(600, note.x);
+    EXPECT_EQ(0, note.y);
+    const LineStrip& text = FindStrip(renderer->gameTextStrips, 0);
+    EXPECT_EQ(350, text.width);
+    EXPECT_EQ(30, text.height);
+    EXPECT_EQ(600, text.x);
+    EXPECT_TRUE(IsNotFound(FindStrip(renderer->gameTextStrips, 1)));
+    EXPECT_EQ(-1, FindStrip(renderer->gameTextStrips, 7).tag);
+}
+
+TEST_F(Timeline, UnreasonableScalesCreateNoEnormousStrips) {
+    SongBuilder b(0, 0xFFFFFFFFu);
+    b.Line(0, 0xFFFFFFF0u).Line(0xFFFFFFF0u, 0xFFFFFFFFu);
+    const float scales[] = {1e9f, -0.15f, std::numeric_limits<float>::quiet_NaN(),
+                            std::numeric_limits<float>::infinity(), 0.0f};
+    for (float scale : scales) {
+        renderer->layout.pixelsPerMs = scale;
+        ASSERT_TRUE(renderer->SetSong(b.Build()));
+        for (const LineStrip& s : renderer->gameNoteStrips) {
+            EXPECT_LE(int64_t(s.stride) * s.height, kMaxStripBytes);
+            EXPECT_GE(s.width, 1);
+        }
+        UpdateTimeline(renderer, 0xFFFFFFF5u);
+    }
+    // NaN scales to 0 pixels: the line keeps its 50-pixel margin.
+    renderer->layout.pixelsPerMs = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    EXPECT_EQ(50, renderer->gameNoteStrips.front().width);
+    EXPECT_EQ(0, renderer->gameNoteStrips.front().x);
+}
+
+TEST_F(Timeline, PreparationClampsToTheSong) {
+    SongBuilder b(0, 10000);
+    b.Line(1000, 2000).Line(3000, 4000);
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    EXPECT_EQ((std::vector<uint32_t>{0, 1}), Lines(renderer->gameNoteStrips));
+    PrepareGameLines(renderer, 5, 9);
+    PrepareGameLines(renderer, 1, 0);
+    EXPECT_EQ(2u, renderer->gameNoteStrips.size());
+    PrepareGameLines(renderer, 1, 0xFFFFFFFFu);  // the range is clamped, line 1 again
+    EXPECT_EQ((std::vector<uint32_t>{0, 1, 1}), Lines(renderer->gameNoteStrips));
+}
+
+TEST_F(Timeline, PruningReportsTheMissingRange) {
+    StripQueue q;
+    for (uint32_t line : {2u, 9u, 4u}) {
+        LineStrip s;
+        ASSERT_TRUE(CreateDibSurface(2, 2, &s));
+        s.tag = int32_t(line);
+        q.push_back(s);
+    }
+    uint32_t lo = 0, hi = 0;
+    PruneStripQueue(&q, 2, 5, &lo, &hi);
+    EXPECT_EQ((std::vector<uint32_t>{2, 4}), Lines(q));
+    EXPECT_EQ(3u, lo);
+    EXPECT_EQ(5u, hi);
+    PruneStripQueue(&q, 2, 4, &lo, &hi);
+    EXPECT_EQ(3u, lo);
+    EXPECT_EQ(3u, hi);
+    PruneStripQueue(&q, 0xFFFFFFFEu, 1, &lo, &hi);  // wrapped: empty window
+    EXPECT_TRUE(q.empty());
+    EXPECT_EQ(0xFFFFFFFFu, lo);
+    EXPECT_EQ(0xFFFFFFFFu, hi);
+    ClearStripQueue(&q);
+}
+
+TEST_F(Timeline, ClearSongEmptiesEverythingAndLaterTimesReturnAtOnce) {
+    SongBuilder b = TenLines();
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    renderer->ClearSong();
+    EXPECT_EQ(0xFFFFFFFFu, renderer->currentLine);
+    EXPECT_TRUE(renderer->gameNoteStrips.empty());
+    EXPECT_EQ(nullptr, renderer->song.lines);
+    EXPECT_TRUE(UpdateTimeline(renderer, 0));
+    EXPECT_TRUE(renderer->gameNoteStrips.empty());
+    EXPECT_FALSE(UpdateTimeline(renderer, 1));
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    EXPECT_EQ(0u, renderer->currentLine);
+}
+
+TEST_F(Timeline, SetSongWithoutLinesChangesNothing) {
+    SongBuilder b = TenLines();
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    ASSERT_TRUE(UpdateTimeline(renderer, 1000 + 5 * 3000));
+    SongInfo none = b.Info();
+    none.lines = nullptr;
+    EXPECT_FALSE(renderer->SetSong(&none));
+    EXPECT_EQ(5u, renderer->currentLine);
+    EXPECT_EQ(10u, renderer->song.lineCount);
+    EXPECT_EQ(4u, renderer->gameNoteStrips.size());
+}
+
+TEST_F(Timeline, ARejectedSongLeavesAnEmptySongThatShowsNothing) {
+    SongBuilder good = TenLines();
+    ASSERT_TRUE(renderer->SetSong(good.Build()));
+    SongBuilder bad(0, 5000);
+    bad.Line(0, 1000).Word(0, 500, std::u16string(4097, u'a'));
+    EXPECT_TRUE(renderer->SetSong(bad.Build()));
+    EXPECT_EQ(nullptr, renderer->song.lines);
+    EXPECT_TRUE(renderer->gameNoteStrips.empty());
+    PlayState s = {};
+    s.timeMs = 0;
+    renderer->UpdateTime(0, &s);
+    s.timeMs = 300;
+    renderer->UpdateTime(300, &s);
+    EXPECT_TRUE(renderer->gameNoteStrips.empty());
+}
+
+}  // namespace
