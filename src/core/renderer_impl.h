@@ -10,15 +10,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/cursor_frames.h"
 #include "imaging/dib_surface.h"
 #include "imaging/image_rect.h"
+#include "imaging/imageset.h"
 #include "renderer.h"
 #include "song/line_strip.h"
 
 class CGlyphCache;
-
-// Number of named skin images.
-constexpr int kImageCount = 34;
 
 class CGDIRendererImpl final : public IRenderer {
 public:
@@ -73,6 +72,7 @@ public:
     StripQueue lyricsUnsungStrips;
     StripQueue lyricsSungStrips;
     DibSurface atlas;                           // the skin's image file
+    ImagesetRegistry imagesets;                 // every imageset parsed so far
     DibSurface frame;                           // what the scenes compose and Present shows
     DibSurface gameStrip;                       // width x pitchAreaHeight game background
     DibSurface lyricsStrip;                     // width x pitchAreaHeight lyrics background
@@ -84,8 +84,9 @@ public:
     int32_t framesThisSecond = 0;
     bool started = false;                       // a record arrived since the song was set/cleared
     std::vector<TrailPoint> pitchTrail;
+    CursorIndex cursorIndex;                    // angle -> where its picture lies in cursorStrip
     RendererLayout layout;
-    ImageRect images[kImageCount];
+    ImageRect images[34];                       // the named skin images (see imaging/skin.h)
 };
 
 // The singleton, or null before the first successful CreateRenderer.

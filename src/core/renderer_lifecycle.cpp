@@ -13,12 +13,23 @@
 #include "core/numeric.h"
 #include "core/renderer_impl.h"
 #include "imaging/compositing.h"
+#include "imaging/cursor_frames.h"
+#include "imaging/skin.h"
 #include "platform/platform.h"
 #include "window/display_window.h"
 
 CGDIRendererImpl::CGDIRendererImpl() : layout(DefaultLayout()) {}
 
 namespace {
+
+// Fills a background strip with `image` repeated from x = 0 to the strip's width.
+// An image without a positive width would never advance: the strip stays transparent.
+void TileBackground(DibSurface* strip, const DibSurface& atlas, const ImageRect& image) {
+    if (!strip->pixels || !atlas.pixels || image.width <= 0) return;
+    for (int64_t x = 0; x < strip->width; x += image.width)
+        CopyPixels(strip->pixels, strip->stride, int32_t(x), 0, strip->width, strip->height, atlas.pixels,
+                   atlas.stride, image.x, image.y, image.width, image.height);
+}
 
 // Releases the surfaces and handles that initialisation made.
 void ReleaseWindowResources(CGDIRendererImpl* r) {
@@ -54,6 +65,10 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
         window = nullptr;
     }
 
+    std::string skinPath = skinDir ? skinDir : "";
+    skinPath += "\\renderer.imageset";
+    ApplySkinFile(&imagesets, &atlas, images, skinPath.c_str());
+
     hostWindow = host;
     int32_t hostLeft = 0, hostTop = 0;
     GetWindowScreenOrigin(host, &hostLeft, &hostTop);
@@ -71,7 +86,21 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
     memoryDC = CreateScreenMemoryDC();
 
     CreateDibSurface(width, layout.pitchAreaHeight, &gameStrip);
+    TileBackground(&gameStrip, atlas, images[kImageGameBkg]);
+    if (layout.timeMarkerX >= 0 && gameStrip.pixels) {
+        const ImageRect& separator = images[kImageGameBkgSeperator];
+        CopyPixels(gameStrip.pixels, gameStrip.stride, layout.timeMarkerX, 0, gameStrip.width, gameStrip.height,
+                   atlas.pixels, atlas.stride, separator.x, separator.y, separator.width, separator.height);
+    }
     CreateDibSurface(width, layout.pitchAreaHeight, &lyricsStrip);
+    TileBackground(&lyricsStrip, atlas, images[kImageKtvBkg]);
+
+    // The cursor frames are rebuilt from this skin; frames of an earlier
+    // initialisation would not describe the new strip.
+    ReleaseDibSurface(&cursorStrip);
+    cursorIndex.clear();
+    BuildCursorFrames(atlas, images[kImageCursorGreen], images[kImageCursorRed], images[kImageCursorYellow],
+                      &cursorStrip, &cursorIndex);
 
     HideWindow(window);
     StartFrameTimer(window);
@@ -94,7 +123,7 @@ RENDERER_ENTRY bool CGDIRendererImpl::Uninit() {
 RENDERER_ENTRY bool CGDIRendererImpl::LoadSkin(const char* imagesetPath) {
     FloatEnvironmentScope floatScope;
     if (!imagesetPath) return false;
-    return true;
+    return ApplySkinFile(&imagesets, &atlas, images, imagesetPath);
 }
 
 RENDERER_ENTRY void CGDIRendererImpl::SetPosition(int x, int y) {

@@ -21,8 +21,14 @@ void DeleteBitmap(void* bitmap);
 // Writes one text to the debugger output, as it stands (no line end is added).
 void WriteDebugOutput(const char* text);
 
-// Reads a whole file.  False when it is missing, unreadable, or larger than maxBytes.
+// Reads a whole file.  On Linux a backslash in the path separates directories,
+// as it does on Windows.  False when it is missing, unreadable, or larger than maxBytes.
 bool ReadWholeFile(const char* path, size_t maxBytes, std::vector<uint8_t>* contents);
+
+// Text in the system's ANSI code page <-> UTF-16 (CP_ACP on Win32; UTF-8 on Linux).
+// Both stop at the input's terminating zero; unconvertible input gives "".
+std::u16string AnsiToUtf16(const char* text);
+std::string Utf16ToAnsi(const char16_t* text);
 
 // The library's module instance (HINSTANCE on Win32), stored by the entry point.
 void SetModuleInstance(void* instance);

@@ -34,6 +34,25 @@ void WriteDebugOutput(const char* text) {
     if (text) OutputDebugStringA(text);
 }
 
+std::u16string AnsiToUtf16(const char* text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 1) return std::u16string();
+    std::u16string out(size_t(length), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<wchar_t*>(&out[0]), length);
+    out.resize(size_t(length) - 1);
+    return out;
+}
+
+std::string Utf16ToAnsi(const char16_t* text) {
+    const wchar_t* wide = reinterpret_cast<const wchar_t*>(text);
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) return std::string();
+    std::string out(size_t(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, &out[0], length, nullptr, nullptr);
+    out.resize(size_t(length) - 1);
+    return out;
+}
+
 bool ReadWholeFile(const char* path, size_t maxBytes, std::vector<uint8_t>* contents) {
     if (!path || !contents) return false;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
