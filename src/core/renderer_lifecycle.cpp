@@ -15,6 +15,7 @@
 #include "imaging/compositing.h"
 #include "imaging/cursor_frames.h"
 #include "imaging/skin.h"
+#include "text/glyph_cache.h"
 #include "platform/platform.h"
 #include "window/display_window.h"
 
@@ -109,11 +110,20 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
 
 // Besides what the window owns, the surfaces are released in full and the handles
 // cleared, so that a call after Uninit finds nothing stale to draw into or present.
+// The cursor strip and the glyph cache go too (the next initialisation and SetSong
+// make new ones); the song copy stays until ClearSong or the next SetSong.
 RENDERER_ENTRY bool CGDIRendererImpl::Uninit() {
     FloatEnvironmentScope floatScope;
     StopFrameTimer(window);
     ReleaseWindowResources(this);
     ReleaseDibSurface(&atlas);
+    ReleaseDibSurface(&cursorStrip);
+    cursorIndex.clear();
+    if (glyphCache) {
+        DestroyGlyphCache(glyphCache);
+        delete glyphCache;
+        glyphCache = nullptr;
+    }
     DestroyDisplayWindow(window);
     window = nullptr;
     dragging = false;

@@ -4,7 +4,10 @@
 #include "core/renderer_impl.h"
 #include "song/song_copy.h"
 #include "song/timeline.h"
+#include "text/glyph_cache.h"
 #include "text/line_strips.h"
+
+#include <new>
 
 namespace {
 
@@ -31,6 +34,14 @@ RENDERER_ENTRY bool CGDIRendererImpl::SetSong(SongInfo* source) {
     framesThisSecond = 0;
     started = false;
     ClearAllStripQueues(this);
+    const std::u16string text = CollectSongText(song);
+    if (glyphCache) {
+        DestroyGlyphCache(glyphCache);
+        delete glyphCache;
+        glyphCache = nullptr;
+    }
+    glyphCache = new (std::nothrow) CGlyphCache();
+    if (glyphCache) BuildGlyphCache(glyphCache, text.c_str(), window);
     secondsTotal = 0.0f;
     msTotal = 0;
     if (mode == 1)

@@ -10,48 +10,37 @@
 
 namespace {
 
-// Checks a JPEG's marker segments before the decoder sees them.  Refused:
+// Checks a JPEG before the decoder sees it.  The packaged decoder resynchronises
+// on any 0xFF byte, so every marker that appears anywhere in the data is looked
+// at, not only those a well-formed file would reach.  Refused:
 //  - progressive frames (SOF2, and the progressive types SOF6, SOF10, SOF14);
-//  - Huffman tables whose code counts add up to more than 256 symbols or run past
-//    their segment: the packaged decoder writes past its tables for those.
+//  - Huffman tables (DHT) whose code counts add up to more than 256 symbols:
+//    the packaged decoder writes past its tables for those.
 // Anything else that is malformed is left to the decoder, which fails cleanly.
 bool JpegIsAcceptable(const uint8_t* data, size_t size) {
-    if (size < 4 || data[0] != 0xFF || data[1] != 0xD8) return true;  // not a JPEG
-    size_t at = 2;
-    while (at + 2 <= size) {
-        if (data[at] != 0xFF) return true;
-        const uint8_t marker = data[at + 1];
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
-        if (marker == 0xD9) return true;  // end of image
-        if (marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
-            at += 2;
-            continue;
-        }
-        if (at + 4 > size) return true;
-        const size_t length = (size_t(data[at + 2]) << 8) | data[at + 3];
-        if (length < 2 || at + 2 + length > size) return true;
-        const uint8_t* segment = data + at + 4;
-        const size_t segmentSize = length - 2;
+    if (size < 2 || data[0] != 0xFF || data[1] != 0xD8) return true;  // not a JPEG
+    for (size_t at = 0; at + 1 < size; ++at) {
+        if (data[at] != 0xFF) continue;
+        size_t m = at + 1;
+        while (m < size && data[m] == 0xFF) ++m;  // fill bytes
+        if (m >= size) break;
+        const uint8_t marker = data[m];
         if (marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE) return false;
-        if (marker == 0xC4) {
-            size_t t = 0;
-            while (t < segmentSize) {
-                if (t + 17 > segmentSize) return false;
-                size_t symbols = 0;
-                for (int i = 1; i <= 16; ++i) symbols += segment[t + size_t(i)];
-                if (symbols > 256 || t + 17 + symbols > segmentSize) return false;
-                t += 17 + symbols;
-            }
-        }
-        at += 2 + length;
-        if (marker == 0xDA) {
-            // Entropy-coded data runs to the next marker that is not a stuffed zero or a restart.
-            while (at + 1 < size && !(data[at] == 0xFF && data[at + 1] != 0x00 &&
-                                      !(data[at + 1] >= 0xD0 && data[at + 1] <= 0xD7) && data[at + 1] != 0xFF))
-                ++at;
+        if (marker != 0xC4) continue;
+        // The decoder reads: a 16-bit length, then tables of a class/id byte,
+        // 16 counts and as many symbols, while the length lasts; bytes past the
+        // end read as zero.
+        auto byteAt = [&](size_t i) -> size_t { return i < size ? data[i] : 0; };
+        int64_t length = int64_t((byteAt(m + 1) << 8) | byteAt(m + 2)) - 2;
+        size_t t = m + 3;
+        while (length > 0 && t < size) {
+            const size_t q = byteAt(t);
+            if ((q >> 4) > 1 || (q & 15) > 3) break;  // the decoder gives up here
+            size_t symbols = 0;
+            for (size_t k = 1; k <= 16; ++k) symbols += byteAt(t + k);
+            if (symbols > 256) return false;
+            t += 17 + symbols;
+            length -= int64_t(17 + symbols);
         }
     }
     return true;

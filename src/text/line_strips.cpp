@@ -7,8 +7,14 @@
 //   lyrics  text  lyricRowHeight  x MeasureLineText (unsung and sung),          stripX 0
 #include "text/line_strips.h"
 
+#include <cstring>
+
 #include "core/numeric.h"
 #include "core/renderer_impl.h"
+#include "imaging/compositing.h"
+#include "song/timeline.h"
+#include "text/glyph_cache.h"
+#include "text/note_strips.h"
 
 namespace {
 
@@ -40,9 +46,53 @@ int32_t TimeToPixels(uint32_t ms, float pixelsPerMs) {
 }
 
 int32_t MeasureLineText(const CGDIRendererImpl* r, const SongLine& line) {
-    if (!r->glyphCache) return 0;
-    (void)line;
-    return 0;
+    if (!r->glyphCache || !line.words) return 0;
+    int64_t width = 0;
+    for (uint32_t w = 0; w < line.wordCount; ++w) {
+        const SongWord& word = line.words[w];
+        for (uint32_t k = 0; word.text && k < word.textLength; ++k)
+            width += FindGlyphRect(*r->glyphCache, word.text[k]).width;
+        width += r->layout.syllableGap;
+    }
+    // Beyond any strip that could be made; the strip is then refused.
+    return width > INT32_MAX ? INT32_MAX : width < INT32_MIN ? INT32_MIN : int32_t(width);
+}
+
+// Glyph tiles side by side: in game mode each word starts at its own time (or
+// right after the previous word), in lyrics mode words follow each other with
+// syllableGap between them.  Tile (r, o) goes to (max(0, pen - o.dx), max(0, -o.dy)).
+void PaintTextStrips(CGDIRendererImpl* r, uint32_t first, uint32_t last, StripQueue* queue,
+                     const DibSurface& atlas) {
+    if (first > last || !r->glyphCache || !r->song.lines) return;
+    const CGlyphCache& cache = *r->glyphCache;
+    for (uint32_t i = first;; ++i) {
+        const LineStrip& found = FindStrip(*queue, i);
+        if (!IsNotFound(found) && i < r->song.lineCount) {
+            LineStrip& s = const_cast<LineStrip&>(found);
+            std::memset(s.pixels, 0, size_t(s.stride) * size_t(s.height));
+            const SongLine& line = r->song.lines[i];
+            int64_t pen = 0;
+            for (uint32_t w = 0; line.words && w < line.wordCount; ++w) {
+                const SongWord& word = line.words[w];
+                if (r->mode == 1) {
+                    const int64_t t = TimeToPixels(word.startTime - line.startTime, r->layout.pixelsPerMs);
+                    if (pen <= t) pen = t;
+                }
+                for (uint32_t k = 0; word.text && k < word.textLength; ++k) {
+                    const GlyphRect& g = FindGlyphRect(cache, word.text[k]);
+                    const GlyphOffset& o = FindGlyphOffset(cache, word.text[k]);
+                    const int64_t x = pen - o.dx > 0 ? pen - o.dx : 0;
+                    const int32_t y = -o.dy > 0 ? -o.dy : 0;
+                    if (x <= INT32_MAX)
+                        CopyPixels(s.pixels, s.stride, int32_t(x), y, s.width, s.height, atlas.pixels, atlas.stride,
+                                   g.x, g.y, g.width, g.height);
+                    pen += g.width;
+                }
+                if (r->mode == 0) pen += r->layout.syllableGap;
+            }
+        }
+        if (i == last) break;
+    }
 }
 
 void PrepareGameLines(CGDIRendererImpl* r, uint32_t first, uint32_t last) {
@@ -56,6 +106,8 @@ void PrepareGameLines(CGDIRendererImpl* r, uint32_t first, uint32_t last) {
         AppendStrip(&r->gameTextStrips, w, l.lyricRowHeight, left, i);
         if (i == last) break;
     }
+    PaintNoteStrips(r, first, last, &r->gameNoteStrips, r->atlas);
+    if (r->glyphCache) PaintTextStrips(r, first, last, &r->gameTextStrips, r->glyphCache->outlinedAtlas);
 }
 
 void PrepareLyricsLines(CGDIRendererImpl* r, uint32_t first, uint32_t last) {
@@ -68,5 +120,10 @@ void PrepareLyricsLines(CGDIRendererImpl* r, uint32_t first, uint32_t last) {
         AppendStrip(&r->lyricsUnsungStrips, textWidth, l.lyricRowHeight, 0, i);
         AppendStrip(&r->lyricsSungStrips, textWidth, l.lyricRowHeight, 0, i);
         if (i == last) break;
+    }
+    PaintNoteStrips(r, first, last, &r->lyricsNoteStrips, r->atlas);
+    if (r->glyphCache) {
+        PaintTextStrips(r, first, last, &r->lyricsUnsungStrips, r->glyphCache->outlinedAtlas);
+        PaintTextStrips(r, first, last, &r->lyricsSungStrips, r->glyphCache->invertedAtlas);
     }
 }

@@ -25,6 +25,10 @@ void PrepareLyricsLines(CGDIRendererImpl* renderer, uint32_t first, uint32_t las
 // The width of a line's text in lyrics mode: glyph widths plus syllableGap per word.
 int32_t MeasureLineText(const CGDIRendererImpl* renderer, const SongLine& line);
 
+// Clears and paints the text strips of lines first..last found in `queue` from `atlas`.
+void PaintTextStrips(CGDIRendererImpl* renderer, uint32_t first, uint32_t last, StripQueue* queue,
+                     const DibSurface& atlas);
+
 // trunc(ms * pixelsPerMs) with the time converted exactly; saturating, NaN gives 0.
 int32_t TimeToPixels(uint32_t ms, float pixelsPerMs);
 

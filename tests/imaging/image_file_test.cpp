@@ -54,7 +54,8 @@ TEST_F(ImageFile, TransparencyIsKeptStraightAndOpaqueFormatsGetFullAlpha) {
     for (size_t i = 0; i < rgb.size(); i += 4) three.insert(three.end(), {rgb[i], rgb[i + 1], rgb[i + 2]});
     ASSERT_TRUE(stbi_write_bmp((dir + "/o.bmp").c_str(), 2, 2, 3, three.data()));
     ASSERT_TRUE(stbi_write_tga((dir + "/o.tga").c_str(), 2, 2, 3, three.data()));
-    ASSERT_TRUE(stbi_write_jpg((dir + "/o.jpg").c_str(), 2, 2, 3, three.data(), 95));
+    // (stb's JPEG writer is not used: it shifts negative values, which the sanitizer build rejects.)
+    test_files::Write(dir + "/o.jpg", test_files::Read(test_files::SourceDir() + "/fuzz/seeds/image/baseline.jpg"));
 
     DibSurface s;
     ASSERT_TRUE(LoadSurfaceFromFile(Wide("t.png").c_str(), &s));
@@ -64,7 +65,7 @@ TEST_F(ImageFile, TransparencyIsKeptStraightAndOpaqueFormatsGetFullAlpha) {
         ASSERT_TRUE(LoadSurfaceFromFile(Wide(name).c_str(), &s)) << name;  // replaces and frees the previous
         for (int i = 0; i < 4; ++i) EXPECT_EQ(255, s.pixels[i * 4 + 3]) << name;
     }
-    EXPECT_NEAR(30, s.pixels[0], 6);  // JPEG colour is close, blue first
+    EXPECT_EQ(8, s.width);  // the last one loaded is the 8 x 8 JPEG
     ReleaseDibSurface(&s);
 }
 
@@ -116,6 +117,11 @@ TEST(ImageDecode, OverfullJpegHuffmanTableIsRefused) {
     ASSERT_FALSE(file.empty());
     DecodedImage image;
     EXPECT_FALSE(DecodeImage(file.data(), file.size(), &image));
+    // The same table reached only by the decoder's resynchronisation past junk.
+    const std::vector<uint8_t> resync =
+        test_files::Read(test_files::SourceDir() + "/fuzz/seeds/image/jpeg_huffman_overflow_resync.jpg");
+    ASSERT_FALSE(resync.empty());
+    EXPECT_FALSE(DecodeImage(resync.data(), resync.size(), &image));
     // A sound baseline JPEG still decodes.
     const std::vector<uint8_t> good = test_files::Read(test_files::SourceDir() + "/fuzz/seeds/image/baseline.jpg");
     ASSERT_FALSE(good.empty());

@@ -1,0 +1,180 @@
+// Line strips: text placement in both modes, the lyrics measurement, and the
+// pitch bars with their pieces, on the flat test skin and a made-up font.
+#include <cstring>
+
+#include "fake_glyph_source.h"
+#include "imaging/skin.h"
+#include "renderer_fixture.h"
+#include "song/timeline.h"
+#include "song_builder.h"
+#include "test_files.h"
+#include "text/glyph_cache.h"
+#include "text/line_strips.h"
+#include "text/note_strips.h"
+
+namespace {
+
+class LineStrips : public RendererTest {
+protected:
+    void SetUp() override {
+        RendererTest::SetUp();
+        RendererLayout layout = renderer->layout;
+        ASSERT_TRUE(renderer->Init((test_files::SourceDir() + "/tests/data/flat_skin").c_str(), host, 0, 0, &layout,
+                                   1, false));
+    }
+    // Replaces the song's glyph cache with one from the made-up font and prepares again.
+    void UseFakeFont(const std::u16string& text) {
+        DestroyGlyphCache(renderer->glyphCache);
+        BuildGlyphCacheWith(renderer->glyphCache, text.c_str(), &font);
+        ClearAllStripQueues(renderer);
+    }
+    // The first column of a strip whose row has any opaque pixel.
+    static int FirstInkColumn(const DibSurface& s) {
+        for (int x = 0; x < s.width; ++x)
+            for (int y = 0; y < s.height; ++y)
+                if (SurfacePixel(s, x, y)[3]) return x;
+        return -1;
+    }
+    FakeGlyphSource font;
+};
+
+TEST_F(LineStrips, GameWordsStartAtTheirTimeOrAfterThePreviousWord) {
+    font.sizes[u'a'] = {22, 10};  // tiles 26 wide
+    font.sizes[u'b'] = {22, 10};
+    SongBuilder b(0, 100000);
+    b.Line(4000, 6000).Word(4000, 4500, u"a").Word(5000, 5500, u"b");  // b at 1000 ms: x 150
+    b.Line(7000, 9000).Word(7000, 7100, u"aaaaaaa").Word(7100, 7500, u"b");  // b after 182 px of a's
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    UseFakeFont(u"ab");
+    PrepareGameLines(renderer, 0, 1);
+    const LineStrip& first = FindStrip(renderer->gameTextStrips, 0);
+    ASSERT_EQ(350, first.width);
+    EXPECT_EQ(600, first.x);
+    // dx = -1 puts the tile at pen + 1; its outline starts one column into the tile.
+    EXPECT_EQ(2, FirstInkColumn(first));
+    DibSurface second = first;  // look at columns from 150 on
+    second.pixels = SurfacePixel(first, 150, 0);
+    second.width = first.width - 150;
+    EXPECT_EQ(2, FirstInkColumn(second));
+    EXPECT_EQ(0, SurfacePixel(first, 140, 5)[3] | SurfacePixel(first, 149, 5)[3]);
+    const LineStrip& next = FindStrip(renderer->gameTextStrips, 1);
+    DibSurface tail = next;
+    tail.pixels = SurfacePixel(next, 182, 0);
+    tail.width = next.width - 182;
+    EXPECT_EQ(2, FirstInkColumn(tail));  // 7 tiles of 26 pushed 'b' past its time position (15)
+}
+
+TEST_F(LineStrips, LyricsTextIsMeasuredWithTheGapAfterEveryWord) {
+    renderer->SetMode(0);
+    for (char16_t c : u"abcde") font.sizes[uint16_t(c)] = {22, 10};
+    SongBuilder b(0, 100000);
+    b.Line(1000, 5000).Word(1000, 2000, u"abc").Word(2000, 3000, u"de");
+    b.Line(6000, 7000).Word(6000, 6500, u"  ").Word(6500, 7000, u" ");
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    UseFakeFont(u"abcde ");
+    EXPECT_EQ(134, MeasureLineText(renderer, renderer->song.lines[0]));  // 3*26 + 2 + 2*26 + 2
+    EXPECT_EQ(4, MeasureLineText(renderer, renderer->song.lines[1]));    // spaces take no room
+    PrepareLyricsLines(renderer, 0, 1);
+    const LineStrip& unsung = FindStrip(renderer->lyricsUnsungStrips, 0);
+    const LineStrip& sung = FindStrip(renderer->lyricsSungStrips, 0);
+    EXPECT_EQ(134, unsung.width);
+    EXPECT_EQ(134, sung.width);
+    EXPECT_EQ(30, unsung.height);
+    // The two looks hold the same glyphs in the same places, colour inverted.
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 134; ++x) {
+            const uint8_t* u = SurfacePixel(unsung, x, y);
+            const uint8_t* s = SurfacePixel(sung, x, y);
+            ASSERT_EQ(u[3], s[3]);
+            if (u[3]) ASSERT_EQ(255 - u[0], s[0]);
+        }
+    const LineStrip& blank = FindStrip(renderer->lyricsUnsungStrips, 1);
+    EXPECT_EQ(4, blank.width);
+    for (int i = 0; i < blank.stride * blank.height; ++i) ASSERT_EQ(0, blank.pixels[i]);
+}
+
+TEST_F(LineStrips, TilesStartingOutsideTheStripArePlacedAtItsEdge) {
+    renderer->SetMode(0);
+    font.sizes[u'q'] = {5, 30};  // origin y 28 above a 20 ascent: dy = 28 - 20 + 2 > 0
+    font.sizes[u'e'] = {5, 5};
+    SongBuilder b(0, 100000);
+    b.Line(0, 1000).Word(0, 500, u"qe");
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    UseFakeFont(u"qe");
+    PrepareLyricsLines(renderer, 0, 0);
+    const LineStrip& s = FindStrip(renderer->lyricsUnsungStrips, 0);
+    // The tile's top is row 0; its outline begins one row into it.
+    auto inkInRow = [&](int y, int x0, int x1) {
+        for (int x = x0; x < x1; ++x)
+            if (SurfacePixel(s, x, y)[3]) return true;
+        return false;
+    };
+    EXPECT_FALSE(inkInRow(0, 0, 9));
+    EXPECT_TRUE(inkInRow(1, 0, 9));
+    // 'e' stands lower: dy = (5 - 2) - 20 + 2 = -15, its tile starts at row 15.
+    EXPECT_FALSE(inkInRow(15, 9, s.width));
+    EXPECT_TRUE(inkInRow(16, 9, s.width));
+}
+
+// Flat pieces: caps 6 wide, middle 10 wide (the test skin).
+TEST_F(LineStrips, BarsAreAssembledFromCapsAndMiddlePieces) {
+    DibSurface strip;
+    ASSERT_TRUE(CreateDibSurface(100, 30, &strip));
+    const ImageRect* img = renderer->images;
+    const ImageRect &l = img[kImageWaveYellowL], &m = img[kImageWaveYellowM], &r = img[kImageWaveYellowR];
+    ASSERT_EQ(6, l.width);
+    ASSERT_EQ(10, m.width);
+    auto colourAt = [&](int x) { return SurfacePixel(strip, x, 3)[2]; };  // red byte tells the piece
+    const uint8_t L = SurfacePixel(renderer->atlas, l.x, l.y)[2], M = SurfacePixel(renderer->atlas, m.x, m.y)[2],
+                  R = SurfacePixel(renderer->atlas, r.x, r.y)[2];
+    DrawBar(l, m, r, &strip, renderer->atlas, 10, 0, 35);
+    for (int x = 10; x < 16; ++x) EXPECT_EQ(L, colourAt(x)) << x;
+    for (int x = 16; x < 39; ++x) EXPECT_EQ(M, colourAt(x)) << x;  // 10 + 10 + 3 columns
+    for (int x = 39; x < 45; ++x) EXPECT_EQ(R, colourAt(x)) << x;
+    EXPECT_EQ(0, SurfacePixel(strip, 45, 3)[3]);
+    EXPECT_EQ(0, SurfacePixel(strip, 9, 3)[3]);
+
+    std::memset(strip.pixels, 0, size_t(strip.stride) * 30);
+    DrawBar(l, m, r, &strip, renderer->atlas, 10, 0, 11);  // too short for both caps: 5 + 5
+    for (int x = 10; x < 15; ++x) EXPECT_EQ(L, colourAt(x));
+    for (int x = 15; x < 20; ++x) EXPECT_EQ(R, colourAt(x));
+    EXPECT_EQ(0, SurfacePixel(strip, 20, 3)[3]);
+    std::memset(strip.pixels, 0, size_t(strip.stride) * 30);
+    DrawBar(l, m, r, &strip, renderer->atlas, 10, 0, 1);
+    for (int i = 0; i < strip.stride * 30; ++i) ASSERT_EQ(0, strip.pixels[i]);
+    // A middle piece of width 0 does not stall; a huge bar ends at the strip.
+    DrawBar(l, ImageRect{}, r, &strip, renderer->atlas, 0, 0, 60);
+    DrawBar(l, m, r, &strip, renderer->atlas, -5, 0, INT32_MAX);
+    ReleaseDibSurface(&strip);
+}
+
+TEST_F(LineStrips, NotePositionsInBothModes) {
+    SongBuilder b(0, 100000, 40.0f, 80.0f);
+    b.Line(1000, 5000).Note(3000, 3500, 60.0f).Note(1000, 5000, 90.0f);  // mid pitch; above the top
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    EXPECT_EQ(32, PitchToY(60.0f, 40.0f, 80.0f, 87, 22));
+    EXPECT_EQ(0, PitchToY(80.0f, 40.0f, 80.0f, 87, 22));
+    EXPECT_EQ(65, PitchToY(40.0f, 40.0f, 80.0f, 87, 22));
+    EXPECT_EQ(0, PitchToY(std::numeric_limits<float>::quiet_NaN(), 40.0f, 80.0f, 87, 22));
+    const LineStrip& game = FindStrip(renderer->gameNoteStrips, 0);
+    // 2000 ms after the line's start at 0.15 px/ms: x 300, 500 ms: w 75.
+    const uint8_t* left = SurfacePixel(game, 300, 33);
+    const uint8_t* beforeLeft = SurfacePixel(game, 299, 33);
+    EXPECT_EQ(255, left[3]);
+    EXPECT_EQ(0, beforeLeft[3]);
+    EXPECT_EQ(255, SurfacePixel(game, 374, 33)[3]);
+    EXPECT_EQ(0, SurfacePixel(game, 375, 33)[3]);
+    EXPECT_EQ(0, SurfacePixel(game, 300, 31)[3]);  // the bar's top is row 32
+    EXPECT_EQ(255, SurfacePixel(game, 300, 32)[3]);
+
+    renderer->SetMode(0);
+    SongBuilder whole(0, 100000, 40.0f, 80.0f);
+    whole.Line(1000, 5000).Note(1000, 5000, 80.0f);
+    ASSERT_TRUE(renderer->SetSong(whole.Build()));
+    const LineStrip& lyrics = FindStrip(renderer->lyricsNoteStrips, 0);
+    ASSERT_EQ(440, lyrics.width);
+    EXPECT_EQ(255, SurfacePixel(lyrics, 0, 1)[3]);    // x = 0
+    EXPECT_EQ(255, SurfacePixel(lyrics, 439, 1)[3]);  // w = S
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// The glyph cache through GDI under Wine: "微软雅黑" (mapped to an installed CJK
+// font) renders Chinese, Latin and accented characters with GetGlyphOutlineW,
+// and the cache keeps its structural invariants.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "core/renderer_impl.h"
+#include "screen.h"
+#include "text/glyph_cache.h"
+
+namespace {
+
+TEST(Win32GlyphCache, GdiGlyphsKeepTheStructuralInvariants) {
+    auto* renderer = static_cast<CGDIRendererImpl*>(CreateRenderer());
+    HWND host = screen::CreateHostWindow(0, 0, 700, 300, RGB(0, 0, 0));
+    RendererLayout layout = renderer->layout;
+    ASSERT_TRUE(renderer->Init("C:\\no-skin", reinterpret_cast<RendererWindowHandle>(host), 0, 0, &layout, 1, false));
+    CGlyphCache cache;
+    const std::u16string text = u"茉莉花 Jasmine ÀéÇñ\n好";
+    BuildGlyphCache(&cache, text.c_str(), renderer->window);
+    EXPECT_GE(cache.lineHeight, 24);
+    EXPECT_GT(cache.ascent, 0);
+    EXPECT_EQ(int(text.size()) - 3, cache.glyphCount);  // two spaces and the line feed
+    EXPECT_EQ(0, FindGlyphRect(cache, u' ').width);
+    for (const auto& entry : cache.glyphRects) {
+        const GlyphRect& r = entry.second;
+        const GlyphRect& cell = cache.cellRects.at(entry.first);
+        EXPECT_EQ(cell.x, r.x);
+        EXPECT_EQ(cell.y, r.y);
+        EXPECT_EQ(int32_t(FindGlyphMetrics(cache, entry.first).blackBoxX) + 4, r.width);
+        EXPECT_LE(r.width, cell.width);
+        const GlyphMetrics& gm = FindGlyphMetrics(cache, entry.first);
+        EXPECT_EQ(gm.originY - cache.ascent + 2, FindGlyphOffset(cache, entry.first).dy);
+    }
+    EXPECT_GT(FindGlyphRect(cache, u'茉').width, 16);
+    const DibSurface& o = cache.outlinedAtlas;
+    int covered = 0;
+    for (int y = 0; y < o.height; ++y)
+        for (int x = 0; x < o.width; ++x) {
+            const uint8_t* a = SurfacePixel(o, x, y);
+            const uint8_t* b = SurfacePixel(cache.invertedAtlas, x, y);
+            ASSERT_EQ(a[3], b[3]);
+            if (a[3]) {
+                ++covered;
+                ASSERT_EQ(255 - a[0], b[0]);
+            }
+        }
+    EXPECT_GT(covered, 500);
+    DestroyGlyphCache(&cache);
+    renderer->Uninit();
+    DestroyWindow(host);
+}
+
+}  // namespace
