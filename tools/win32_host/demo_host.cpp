@@ -1,8 +1,11 @@
 // demo_host.cpp - a small Win32 karaoke host: loads renderer.dll, opens a host
-// window, initialises the renderer over it, shows it, plays a short built-in song
-// through IRenderer (UpdateTime, Tick, Present) and saves screenshots as PNG.
+// window, initialises the renderer over it and plays an UltraStar song in real
+// time at 30 frames per second through IRenderer (UpdateTime with a simulated
+// singer, Tick in between, Present after every frame, SetScore after every line),
+// saving screenshots of the screen as PNG at chosen song times.
 //
-//   demo_host --dll PATH --skin DIR --out DIR [--seconds N]
+//   demo_host --dll PATH --skin DIR --song FILE --out DIR
+//             [--mode lyrics|game|both] [--start MS] [--seconds N] [--shots MS,MS,...]
 #include <windows.h>
 
 #include <cmath>
@@ -16,14 +19,20 @@
 #include <stb_image_write.h>
 
 #include "renderer.h"
+#include "singer.h"
+#include "ultrastar/ultrastar.h"
 
 namespace {
 
 struct Options {
     std::string dll = "renderer.dll";
     std::string skin = "skins\\default";
+    std::string song = "songs\\jasmine.txt";
     std::string out = "out";
-    double seconds = 3.0;
+    std::string mode = "both";
+    uint32_t start = 0;
+    double seconds = 10.0;
+    std::vector<uint32_t> shots;
 };
 
 // Forward slashes from the Linux side become backslashes, as the renderer joins paths with them.
@@ -106,46 +115,33 @@ bool SaveScreenshot(const std::string& path, int x, int y, int width, int height
     return ok;
 }
 
-// A short song: two lines of four words, a note under each word, a pause between.
-struct DemoSong {
-    std::vector<std::vector<uint16_t>> texts;
-    std::vector<SongWord> words;
-    std::vector<SongNote> notes;
-    std::vector<SongLine> lines;
-    SongInfo info = {};
-
-    DemoSong() {
-        const char* syllables[] = {"Twin", "kle ", "twin", "kle ", "lit", "tle ", "star"};
-        const float pitches[] = {60, 60, 67, 67, 69, 69, 67};
-        const uint32_t lineStarts[] = {1000, 5000};
-        for (int l = 0; l < 2; ++l)
-            for (int w = 0; w < 7; ++w) {
-                std::vector<uint16_t> t;
-                for (const char* c = syllables[w]; *c; ++c) t.push_back(uint16_t(*c));
-                t.push_back(0);
-                texts.push_back(t);
-                const uint32_t start = lineStarts[l] + uint32_t(w) * 400;
-                words.push_back({start, start + 380, nullptr, uint32_t(t.size() - 1)});
-                notes.push_back({start, start + 380, pitches[w] + (l ? 2.0f : 0.0f)});
-            }
-        for (size_t i = 0; i < words.size(); ++i) words[i].text = texts[i].data();
-        for (int l = 0; l < 2; ++l)
-            lines.push_back({lineStarts[l], lineStarts[l] + 7 * 400, &words[size_t(l) * 7], 7,
-                             &notes[size_t(l) * 7], 7});
-        info = {74.0f, 55.0f, 0, 9000, 0, lines.data(), uint32_t(lines.size())};
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     Options o;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string key = argv[i];
-        if (key == "--dll") o.dll = argv[i + 1];
-        else if (key == "--skin") o.skin = argv[i + 1];
-        else if (key == "--out") o.out = argv[i + 1];
-        else if (key == "--seconds") o.seconds = std::atof(argv[i + 1]);
+        const std::string value = argv[i + 1];
+        if (key == "--dll") o.dll = value;
+        else if (key == "--skin") o.skin = value;
+        else if (key == "--song") o.song = value;
+        else if (key == "--out") o.out = value;
+        else if (key == "--mode") o.mode = value;
+        else if (key == "--start") o.start = uint32_t(std::strtoul(value.c_str(), nullptr, 10));
+        else if (key == "--seconds") o.seconds = std::atof(value.c_str());
+        else if (key == "--shots") {
+            for (size_t at = 0; at < value.size();) {
+                o.shots.push_back(uint32_t(std::strtoul(value.c_str() + at, nullptr, 10)));
+                const size_t comma = value.find(',', at);
+                at = comma == std::string::npos ? value.size() : comma + 1;
+            }
+        }
+    }
+    ultrastar::Song song;
+    std::string error;
+    if (!ultrastar::Load(WindowsPath(o.song), 1, &song, &error)) {
+        std::fprintf(stderr, "demo_host: %s\n", error.c_str());
+        return 1;
     }
     HMODULE dll = LoadLibraryA(WindowsPath(o.dll).c_str());
     if (!dll) {
@@ -177,44 +173,56 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "demo_host: Init failed\n");
         return 1;
     }
-    DemoSong song;
-    renderer->SetSong(&song.info);
-    renderer->Show();
-    renderer->Present();
-
     const std::string outDir = WindowsPath(o.out);
     const int frameMs = 33;
-    const char* modeNames[] = {"lyrics", "game"};
-    for (int mode = 1; mode >= 0; --mode) {
+    std::vector<int> modes;
+    if (o.mode != "game") modes.push_back(0);
+    if (o.mode != "lyrics") modes.push_back(1);
+    for (int mode : modes) {
+        const char* name = mode == 0 ? "lyrics" : "game";
         renderer->SetMode(mode);
         renderer->SetSong(&song.info);
         renderer->Show();
-        int shot = 0;
-        for (int t = 0; t <= int(o.seconds * 1000); t += frameMs) {
-            PlayState state = {};
-            state.timeMs = uint32_t(t);
-            state.pitch = 64.0f + 6.0f * float(std::sin(t / 300.0));
-            if (t % (frameMs * 3) == 0)
+        Singer singer(song.info, 7);
+        std::vector<uint32_t> shots = o.shots;
+        uint32_t scored = UINT32_MAX;
+        const DWORD begin = GetTickCount();
+        const uint32_t end = o.start + uint32_t(o.seconds * 1000);
+        int frame = 0;
+        for (uint32_t t = o.start; t <= end; t += frameMs, ++frame) {
+            if (frame % 4 == 0) {
+                PlayState state = {};
+                state.timeMs = t;
+                state.pitch = singer.PitchAt(t);
                 renderer->UpdateTime(frameMs, &state);
-            else
+            } else {
                 renderer->Tick(frameMs);
-            if (t > 0 && t % 2000 < frameMs) {
-                ScoreInfo score = {0, float(t * 3), 1 + (t / 2000) % 5};
+            }
+            const uint32_t ended = singer.LineEndedBefore(t);
+            if (ended != UINT32_MAX && ended != scored) {
+                scored = ended;
+                ScoreInfo score = {0, float(singer.Score()), singer.Grade(ended)};
                 renderer->SetScore(&score);
             }
             renderer->Present();
-            Pump(5);
-            if (t % 1000 < frameMs) {
-                char name[64];
-                std::snprintf(name, sizeof name, "\\win32_%s_%02d.png", modeNames[mode], shot++);
-                SaveScreenshot(outDir + name, hostX, hostY, hostW, hostH);
-            }
+            // Real time: wait for this frame's moment, handling messages meanwhile.
+            const DWORD due = begin + DWORD(t - o.start + frameMs);
+            do {
+                Pump(1);
+            } while (int(GetTickCount() - due) < 0);
+            for (size_t i = 0; i < shots.size(); ++i)
+                if (shots[i] != UINT32_MAX && t >= shots[i]) {
+                    char file[96];
+                    std::snprintf(file, sizeof file, "\\win32_%s_%06u.png", name, shots[i]);
+                    SaveScreenshot(outDir + file, hostX, hostY, hostW, hostH);
+                    std::printf("demo_host: %s%s\n", o.out.c_str(), file);
+                    shots[i] = UINT32_MAX;
+                }
         }
     }
     renderer->Hide();
     renderer->ClearSong();
     renderer->Uninit();
     DestroyWindow(host);
-    std::printf("demo_host: screenshots in %s\n", o.out.c_str());
     return 0;
 }
