@@ -36,6 +36,8 @@ usage: karaoke-render --song FILE [options]
   --every N            save every Nth frame as PNG (default: 2 per second of song)
   --background COLOUR  RRGGBB to composite over, or "transparent" to keep alpha (default 1d1b3a)
   --sheet N            frames on the contact sheet (default 12)
+  --shots MS,MS,...    also save the frames at these song times as <mode>_shot_<ms>.png,
+                       premultiplied over black: what a layered window shows over black
   --video              also write an MP4 with ffmpeg when it is installed
   --help               this text
 
@@ -50,6 +52,7 @@ struct Options {
     int voice = 1, fps = 30, every = 0, sheet = 12;
     uint32_t start = 0, duration = 0;
     bool transparent = false, video = false;
+    std::vector<uint32_t> shots;
     uint8_t background[3] = {0x1d, 0x1b, 0x3a};
 };
 
@@ -90,6 +93,12 @@ bool ParseOptions(int argc, char** argv, Options* o) {
             o->start = uint32_t(std::strtoul(v.c_str(), nullptr, 10));
         } else if (a == "--duration") {
             o->duration = uint32_t(std::strtoul(v.c_str(), nullptr, 10));
+        } else if (a == "--shots") {
+            for (size_t at = 0; at < v.size();) {
+                o->shots.push_back(uint32_t(std::strtoul(v.c_str() + at, nullptr, 10)));
+                const size_t comma = v.find(',', at);
+                at = comma == std::string::npos ? v.size() : comma + 1;
+            }
         } else if (a == "--background") {
             if (v == "transparent") {
                 o->transparent = true;
@@ -170,7 +179,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const uint32_t end = o.duration ? std::min(song.info.endTime, o.start + o.duration) : song.info.endTime;
-    const double frameMs = 1000.0 / o.fps;
+    // Whole milliseconds per frame, as a host's timer gives them.
+    const uint32_t frameMs = uint32_t(std::lround(1000.0 / o.fps));
     const int every = o.every > 0 ? o.every : std::max(1, o.fps / 2);
     std::printf("karaoke-render: \"%s\" by %s, %u lines, %.1f s, mode %s\n", song.Title().c_str(),
                 song.Artist().c_str(), song.info.lineCount, (end - o.start) / 1000.0, o.mode.c_str());
@@ -182,6 +192,7 @@ int main(int argc, char** argv) {
         r->Show();
         Singer singer(song.info, 7);
         const size_t frames = size_t((end - o.start) / frameMs) + 1;
+        std::vector<uint32_t> shots = o.shots;
         std::vector<std::vector<uint8_t>> sheet;
         FILE* video = nullptr;
         std::string videoPath = o.out + "/" + name + ".mp4";
@@ -193,8 +204,8 @@ int main(int argc, char** argv) {
         const size_t sheetEvery = std::max<size_t>(1, frames / size_t(std::max(1, o.sheet)));
         uint32_t lastLineScored = UINT32_MAX;
         for (size_t f = 0; f < frames; ++f) {
-            const uint32_t t = o.start + uint32_t(std::lround(double(f) * frameMs));
-            const int elapsed = int(std::lround(frameMs));
+            const uint32_t t = o.start + uint32_t(f) * frameMs;
+            const int elapsed = int(frameMs);
             if (f % 4 == 0) {
                 PlayState state = {};
                 state.timeMs = t;
@@ -212,6 +223,17 @@ int main(int argc, char** argv) {
             }
             r->Present();
             const std::vector<uint8_t>& shown = renderer->window->presentedPixels;
+            for (uint32_t& shot : shots)
+                if (shot != UINT32_MAX && t >= shot) {
+                    Options black = o;
+                    black.transparent = false;
+                    black.background[0] = black.background[1] = black.background[2] = 0;
+                    const std::vector<uint8_t> rgba = ToRgba(shown, black);
+                    const std::string path = o.out + "/" + name + "_shot_" + std::to_string(shot) + ".png";
+                    stbi_write_png(path.c_str(), 640, 230, 4, rgba.data(), 640 * 4);
+                    made.push_back(path);
+                    shot = UINT32_MAX;
+                }
             const bool saveFrame = f % size_t(every) == 0, sheetFrame = f % sheetEvery == 0;
             if (saveFrame || sheetFrame || video) {
                 const std::vector<uint8_t> rgba = ToRgba(shown, o);
