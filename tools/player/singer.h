@@ -17,11 +17,11 @@ public:
         const SongNote* note = NoteAt(t);
         if (!note) return 0.0f;
         const uint32_t phrase = (note->startTime / 700 + seed_) % 7;
-        const float wobble = 0.35f * float(std::sin(double(t) / 90.0));
+        const float wobble = 0.12f * float(std::sin(double(t) / 90.0));
         float pitch = note->pitch + wobble;
-        if (phrase == 2) pitch += 2.5f;                         // too high
-        if (phrase == 5) pitch -= 3.0f + float((t / 200) % 3);  // too low, wandering
-        const bool breath = (t / 130 + seed_) % 11 == 0;
+        if (phrase == 2) pitch += 4.0f;                            // too high
+        if (phrase == 5) pitch -= 4.0f + 1.5f * float((t / 400) % 2);  // too low, wandering
+        const bool breath = t - note->startTime < 40;              // a breath at each note's start
         ++frames_;
         if (!breath && phrase != 2 && phrase != 5) ++hits_;
         return breath ? 0.0f : pitch;
