@@ -32,6 +32,13 @@ public:
 
 private:
     int32_t Outline(uint16_t character, uint8_t* buffer, uint32_t size, GlyphMetrics* out) {
+        *out = GlyphMetrics();
+        // A character the font does not have (a lone surrogate, an unassigned code
+        // point) would be drawn as the font's box: it gets no glyph instead.
+        WORD index = 0;
+        const wchar_t ch = wchar_t(character);
+        if (GetGlyphIndicesW(dc, &ch, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR || index == 0xFFFF)
+            return -1;
         GLYPHMETRICS gm = {};
         MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
         const DWORD result = GetGlyphOutlineW(dc, character, GGO_GRAY8_BITMAP, &gm, size, buffer, &identity);

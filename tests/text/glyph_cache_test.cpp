@@ -154,6 +154,21 @@ TEST_F(GlyphCache, WithoutAFontTheCacheIsEmpty) {
     EXPECT_EQ(0, cache.glyphCount);
 }
 
+// Code units the font has no glyph for take no room and never crash: halves of a
+// surrogate pair, control characters, U+FFFF, an unassigned code point.
+TEST(FreeTypeGlyphCache, CharactersWithoutGlyphsTakeNoRoom) {
+    CGlyphCache cache;
+    const std::u16string text = {u'a', char16_t(0xD83D), char16_t(0xDE00), char16_t(0x0001), char16_t(0x0007),
+                                 char16_t(0xFFFF), char16_t(0x0378), char16_t(0xD800), u'b'};
+    BuildGlyphCache(&cache, text.c_str(), nullptr);
+    EXPECT_GT(FindGlyphRect(cache, u'a').width, 0);
+    EXPECT_GT(FindGlyphRect(cache, u'b').width, 0);
+    for (char16_t c : {char16_t(0xD83D), char16_t(0xDE00), char16_t(0x0001), char16_t(0x0007), char16_t(0xFFFF),
+                       char16_t(0x0378), char16_t(0xD800)})
+        EXPECT_EQ(0, FindGlyphRect(cache, c).width) << std::hex << int(c);
+    DestroyGlyphCache(&cache);
+}
+
 // The real font: Chinese, Latin and accented characters rendered with FreeType.
 TEST(FreeTypeGlyphCache, RealFontKeepsTheStructuralInvariants) {
     CGlyphCache cache;

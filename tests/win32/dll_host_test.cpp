@@ -213,19 +213,27 @@ TEST_F(DllHost, EverySlotDoesItsOwnThing) {
     EXPECT_EQ(1u, debug_output::Lines().size());
 }
 
-// Where the frame is transparent, what lies below shows through.
-TEST_F(DllHost, PresentedEmptyFrameShowsTheHostBelow) {
+// Without a skin a game frame is transparent down to the end of the pitch area
+// (row 194): the host shows through there; the translucent dark band below is
+// shown as its premultiplied colour, black.
+TEST_F(DllHost, PresentedFrameShowsTheHostWhereTransparent) {
     RendererLayout layout = DefaultLayoutRecord();
     ASSERT_TRUE(r.Init("C:\\no-skin", host_, 10, 20, &layout, 1, false));
     r.Show();
     r.Present();
     screen::Pump(300);
     const std::vector<uint8_t> px = screen::Read(110, 220, 640, 230);
-    for (size_t i = 0; i < px.size(); i += 4 * 97) {
-        ASSERT_EQ(GetBValue(kHostColour), px[i]) << i;
-        ASSERT_EQ(GetGValue(kHostColour), px[i + 1]) << i;
-        ASSERT_EQ(GetRValue(kHostColour), px[i + 2]) << i;
-    }
+    for (int y = 0; y < 230; y += 3)
+        for (int x = 0; x < 640; x += 7) {
+            const uint8_t* p = &px[(size_t(y) * 640 + size_t(x)) * 4];
+            if (y < 194) {
+                ASSERT_EQ(GetBValue(kHostColour), p[0]) << x << "," << y;
+                ASSERT_EQ(GetGValue(kHostColour), p[1]) << x << "," << y;
+                ASSERT_EQ(GetRValue(kHostColour), p[2]) << x << "," << y;
+            } else {
+                ASSERT_EQ(0, p[0] | p[1] | p[2]) << x << "," << y;
+            }
+        }
 }
 
 // Dragging a floating window: the stored position follows the mouse travel, and

@@ -49,6 +49,15 @@ TEST(Win32GlyphCache, GdiGlyphsKeepTheStructuralInvariants) {
         }
     EXPECT_GT(covered, 500);
     DestroyGlyphCache(&cache);
+
+    // Code units the font lacks take no room: surrogate halves, U+FFFF, unassigned.
+    const std::u16string odd = {u'a', char16_t(0xD83D), char16_t(0xDE00), char16_t(0xFFFF), char16_t(0x0378),
+                                char16_t(0xD800)};
+    BuildGlyphCache(&cache, odd.c_str(), renderer->window);
+    EXPECT_GT(FindGlyphRect(cache, u'a').width, 0);
+    for (char16_t c : {char16_t(0xD83D), char16_t(0xDE00), char16_t(0xFFFF), char16_t(0x0378), char16_t(0xD800)})
+        EXPECT_EQ(0, FindGlyphRect(cache, c).width) << int(c);
+    DestroyGlyphCache(&cache);
     renderer->Uninit();
     DestroyWindow(host);
 }

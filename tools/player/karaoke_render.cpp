@@ -15,7 +15,7 @@
 #include <stb_image_write.h>
 
 #include "core/renderer_impl.h"
-#include "singer.h"
+#include "host_frame.h"
 #include "ultrastar/ultrastar.h"
 #include "window/headless_window.h"
 
@@ -206,21 +206,7 @@ int main(int argc, char** argv) {
         for (size_t f = 0; f < frames; ++f) {
             const uint32_t t = o.start + uint32_t(f) * frameMs;
             const int elapsed = int(frameMs);
-            if (f % 4 == 0) {
-                PlayState state = {};
-                state.timeMs = t;
-                state.pitch = singer.PitchAt(t);
-                r->UpdateTime(elapsed, &state);
-            } else {
-                r->Tick(elapsed);
-            }
-            // A passage ends with every line: show its score.
-            const uint32_t ended = singer.LineEndedBefore(t);
-            if (ended != UINT32_MAX && ended != lastLineScored) {
-                lastLineScored = ended;
-                ScoreInfo score = {0, float(singer.Score()), singer.Grade(ended)};
-                r->SetScore(&score);
-            }
+            HostFrame(r, &singer, uint32_t(f), t, elapsed, &lastLineScored);
             r->Present();
             const std::vector<uint8_t>& shown = renderer->window->presentedPixels;
             for (uint32_t& shot : shots)

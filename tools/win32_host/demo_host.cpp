@@ -19,7 +19,7 @@
 #include <stb_image_write.h>
 
 #include "renderer.h"
-#include "singer.h"
+#include "host_frame.h"
 #include "ultrastar/ultrastar.h"
 
 namespace {
@@ -190,20 +190,7 @@ int main(int argc, char** argv) {
         const uint32_t end = o.start + uint32_t(o.seconds * 1000);
         int frame = 0;
         for (uint32_t t = o.start; t <= end; t += frameMs, ++frame) {
-            if (frame % 4 == 0) {
-                PlayState state = {};
-                state.timeMs = t;
-                state.pitch = singer.PitchAt(t);
-                renderer->UpdateTime(frameMs, &state);
-            } else {
-                renderer->Tick(frameMs);
-            }
-            const uint32_t ended = singer.LineEndedBefore(t);
-            if (ended != UINT32_MAX && ended != scored) {
-                scored = ended;
-                ScoreInfo score = {0, float(singer.Score()), singer.Grade(ended)};
-                renderer->SetScore(&score);
-            }
+            HostFrame(renderer, &singer, uint32_t(frame), t, frameMs, &scored);
             renderer->Present();
             // Real time: wait for this frame's moment, handling messages meanwhile.
             const DWORD due = begin + DWORD(t - o.start + frameMs);
