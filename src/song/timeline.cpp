@@ -20,6 +20,12 @@ const LineStrip& FindStrip(const StripQueue& queue, uint32_t lineIndex) {
     return notFound;
 }
 
+LineStrip* FindStripToPaint(StripQueue* queue, uint32_t lineIndex) {
+    for (LineStrip& strip : *queue)
+        if (StripLineIndex(strip) == lineIndex) return &strip;
+    return nullptr;
+}
+
 bool IsNotFound(const LineStrip& strip) { return StripLineIndex(strip) == kNone; }
 
 void ClearStripQueue(StripQueue* queue) {

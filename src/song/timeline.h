@@ -19,6 +19,9 @@ bool UpdateTimeline(CGDIRendererImpl* renderer, uint32_t timeMs);
 const LineStrip& FindStrip(const StripQueue& queue, uint32_t lineIndex);
 bool IsNotFound(const LineStrip& strip);
 
+// The same lookup for painting into the strip: null when there is none.
+LineStrip* FindStripToPaint(StripQueue* queue, uint32_t lineIndex);
+
 // Releases every strip's bitmap and empties the queue.
 void ClearStripQueue(StripQueue* queue);
 

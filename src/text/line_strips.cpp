@@ -66,9 +66,9 @@ void PaintTextStrips(CGDIRendererImpl* r, uint32_t first, uint32_t last, StripQu
     if (first > last || !r->glyphCache || !r->song.lines) return;
     const CGlyphCache& cache = *r->glyphCache;
     for (uint32_t i = first;; ++i) {
-        const LineStrip& found = FindStrip(*queue, i);
-        if (!IsNotFound(found) && i < r->song.lineCount) {
-            LineStrip& s = const_cast<LineStrip&>(found);
+        LineStrip* found = FindStripToPaint(queue, i);
+        if (found && i < r->song.lineCount) {
+            LineStrip& s = *found;
             std::memset(s.pixels, 0, size_t(s.stride) * size_t(s.height));
             const SongLine& line = r->song.lines[i];
             int64_t pen = 0;

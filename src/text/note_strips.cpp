@@ -65,9 +65,9 @@ void PaintNoteStrips(CGDIRendererImpl* r, uint32_t first, uint32_t last, StripQu
     const int base = r->mode == 1 ? kImageWaveYellowL : kImageWaveLightBlueL;
     const uint32_t stripWidth = uint32_t(int64_t(r->width) - l.pitchAreaRight - l.pitchAreaLeft);
     for (uint32_t i = first;; ++i) {
-        const LineStrip& found = FindStrip(*queue, i);
-        if (!IsNotFound(found) && song.lines && i < song.lineCount) {
-            LineStrip& s = const_cast<LineStrip&>(found);
+        LineStrip* found = FindStripToPaint(queue, i);
+        if (found && song.lines && i < song.lineCount) {
+            LineStrip& s = *found;
             std::memset(s.pixels, 0, size_t(s.stride) * size_t(s.height));
             const SongLine& line = song.lines[i];
             for (uint32_t n = 0; line.notes && n < line.noteCount && (r->mode == 0 || r->mode == 1); ++n) {

@@ -86,7 +86,9 @@ TEST_F(LineStrips, LyricsTextIsMeasuredWithTheGapAfterEveryWord) {
             const uint8_t* u = SurfacePixel(unsung, x, y);
             const uint8_t* s = SurfacePixel(sung, x, y);
             ASSERT_EQ(u[3], s[3]);
-            if (u[3]) ASSERT_EQ(255 - u[0], s[0]);
+            if (u[3]) {
+                ASSERT_EQ(255 - u[0], s[0]);
+            }
         }
     const LineStrip& blank = FindStrip(renderer->lyricsUnsungStrips, 1);
     EXPECT_EQ(4, blank.width);
