@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
     HMODULE dll = LoadLibraryA(argc > 1 ? argv[1] : "renderer.dll");
     if (!dll) return 1;
-    auto create = reinterpret_cast<IRenderer* (*)()>(GetProcAddress(dll, "CreateRenderer"));
+    auto create = reinterpret_cast<IRenderer* (*)()>(reinterpret_cast<void*>(GetProcAddress(dll, "CreateRenderer")));
     if (!create) return 1;
     IRenderer* renderer = create();
     if (!renderer) return 1;

@@ -39,7 +39,7 @@ public:
         const char* path = std::getenv("RENDERER_DLL");
         module_ = LoadLibraryA(path ? path : "renderer.dll");
         if (!module_) return;
-        auto create = reinterpret_cast<void* (*)()>(GetProcAddress(module_, "CreateRenderer"));
+        auto create = reinterpret_cast<void* (*)()>(reinterpret_cast<void*>(GetProcAddress(module_, "CreateRenderer")));
         if (create) self_ = create();
     }
     bool ok() const { return self_ != nullptr; }
@@ -113,7 +113,7 @@ protected:
 TEST_F(DllHost, CreateRendererReturnsOneObject) {
     HMODULE module = GetModuleHandleA("renderer.dll");
     ASSERT_NE(nullptr, module);
-    auto create = reinterpret_cast<void* (*)()>(GetProcAddress(module, "CreateRenderer"));
+    auto create = reinterpret_cast<void* (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "CreateRenderer")));
     EXPECT_EQ(r.self(), create());
     EXPECT_EQ(r.self(), create());
 }
