@@ -18,7 +18,11 @@ namespace {
 //    the packaged decoder writes past its tables for those.
 // Anything else that is malformed is left to the decoder, which fails cleanly.
 bool JpegIsAcceptable(const uint8_t* data, size_t size) {
-    if (size < 2 || data[0] != 0xFF || data[1] != 0xD8) return true;  // not a JPEG
+    // The decoder takes the data for a JPEG when it starts with 0xFF, any number of
+    // fill bytes 0xFF, then the start-of-image 0xD8.
+    size_t soi = 0;
+    while (soi < size && data[soi] == 0xFF) ++soi;
+    if (soi == 0 || soi >= size || data[soi] != 0xD8) return true;  // not a JPEG
     for (size_t at = 0; at + 1 < size; ++at) {
         if (data[at] != 0xFF) continue;
         size_t m = at + 1;

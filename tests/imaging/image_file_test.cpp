@@ -122,6 +122,11 @@ TEST(ImageDecode, OverfullJpegHuffmanTableIsRefused) {
         test_files::Read(test_files::SourceDir() + "/fuzz/seeds/image/jpeg_huffman_overflow_resync.jpg");
     ASSERT_FALSE(resync.empty());
     EXPECT_FALSE(DecodeImage(resync.data(), resync.size(), &image));
+    // And in a file that starts with a fill byte before the start-of-image marker.
+    const std::vector<uint8_t> filled =
+        test_files::Read(test_files::SourceDir() + "/fuzz/seeds/image/jpeg_huffman_overflow_fill.jpg");
+    ASSERT_FALSE(filled.empty());
+    EXPECT_FALSE(DecodeImage(filled.data(), filled.size(), &image));
     // A sound baseline JPEG still decodes.
     const std::vector<uint8_t> good = test_files::Read(test_files::SourceDir() + "/fuzz/seeds/image/baseline.jpg");
     ASSERT_FALSE(good.empty());
