@@ -7,22 +7,10 @@
 #include <string>
 
 #include "core/renderer_impl.h"
+#include "fuzz_reader.h"
 #include "window/headless_window.h"
 
 namespace {
-
-struct Reader {
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
-    template <typename T>
-    T Take() {
-        T v{};
-        if (at + sizeof v <= size) std::memcpy(&v, data + at, sizeof v);
-        at += sizeof v;
-        return v;
-    }
-};
 
 std::u16string Text(const char16_t* t) { return std::u16string(t); }
 
@@ -32,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static auto* r = static_cast<CGDIRendererImpl*>(CreateRenderer());
     static RendererWindowHandle host = headless::CreateHostWindow(0, 0, 800, 600);
     static const std::u16string words[3] = {Text(u"茉莉"), Text(u"flower "), Text(u"ÀÉ")};
-    Reader in{data, size};
+    FuzzReader in{data, size};
     RendererLayout layout;
     std::memcpy(&layout, &r->layout, sizeof layout);
     int32_t fields[23];

@@ -12,23 +12,10 @@
 #include <vector>
 
 #include "core/renderer_impl.h"
+#include "fuzz_reader.h"
 #include "window/headless_window.h"
 
 namespace {
-
-struct Reader {
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
-    template <typename T>
-    T Take() {
-        T v{};
-        if (at + sizeof v <= size) std::memcpy(&v, data + at, sizeof v);
-        at += sizeof v;
-        return v;
-    }
-    bool Done() const { return at >= size; }
-};
 
 CGDIRendererImpl* Renderer() {
     static CGDIRendererImpl* r = [] {
@@ -43,7 +30,7 @@ CGDIRendererImpl* Renderer() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Reader in{data, size};
+    FuzzReader in{data, size};
     SongInfo song = {};
     song.maxPitch = in.Take<float>();
     song.minPitch = in.Take<float>();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
@@ -32,6 +33,13 @@ protected:
     bool InitDefault(int x = 10, int y = 20, int mode = 1, bool floating = false) {
         RendererLayout layout = renderer->layout;
         return renderer->Init("skins/none", host, x, y, &layout, mode, floating);
+    }
+    // Initialises over the flat-colour test skin with the default layout.
+    bool InitWithFlatSkin() {
+        RendererLayout layout = renderer->layout;
+        const char* source = std::getenv("RENDERER_SOURCE_DIR");
+        const std::string skin = std::string(source ? source : ".") + "/tests/data/flat_skin";
+        return renderer->Init(skin.c_str(), host, 0, 0, &layout, 1, false);
     }
     static std::vector<std::string> Log() { return platform::DebugOutputLog(); }
 

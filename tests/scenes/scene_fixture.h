@@ -22,9 +22,7 @@ class SceneTest : public RendererTest {
 protected:
     void SetUp() override {
         RendererTest::SetUp();
-        RendererLayout layout = renderer->layout;
-        ASSERT_TRUE(renderer->Init((test_files::SourceDir() + "/tests/data/flat_skin").c_str(), host, 0, 0, &layout,
-                                   1, false));
+        ASSERT_TRUE(InitWithFlatSkin());
         for (uint16_t c = 'a'; c <= 'z'; ++c) font.sizes[c] = {12, 14};
     }
     // Three lines: 1000-3000 (words at 1000, 1500, 2200), 5000-7000, 8000-9000.
@@ -40,9 +38,7 @@ protected:
     // Sets the song with the made-up font in place of the real one.
     void SetSong(SongInfo* info) {
         ASSERT_TRUE(renderer->SetSong(info));
-        DestroyGlyphCache(renderer->glyphCache);
-        BuildGlyphCacheWith(renderer->glyphCache, CollectSongText(renderer->song).c_str(), &font);
-        ClearAllStripQueues(renderer);
+        UseGlyphSource(renderer, &font, CollectSongText(renderer->song));
         if (renderer->mode == 1) PrepareGameLines(renderer, 0, 3);
         if (renderer->mode == 0) PrepareLyricsLines(renderer, 0, 3);
     }

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <map>
+#include <string>
 #include <utility>
 
 #include "platform/glyph_source.h"
@@ -52,5 +53,17 @@ private:
         return int32_t(pitch * h);
     }
 };
+
+// Replaces the renderer's glyph cache with one built from `source` for `text`
+// and drops the prepared strips, so that the next preparation uses it.
+#include "core/renderer_impl.h"
+#include "song/timeline.h"
+#include "text/glyph_cache.h"
+
+inline void UseGlyphSource(CGDIRendererImpl* renderer, platform::GlyphSource* source, const std::u16string& text) {
+    DestroyGlyphCache(renderer->glyphCache);
+    BuildGlyphCacheWith(renderer->glyphCache, text.c_str(), source);
+    ClearAllStripQueues(renderer);
+}
 
 #endif

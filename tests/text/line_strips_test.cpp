@@ -18,16 +18,9 @@ class LineStrips : public RendererTest {
 protected:
     void SetUp() override {
         RendererTest::SetUp();
-        RendererLayout layout = renderer->layout;
-        ASSERT_TRUE(renderer->Init((test_files::SourceDir() + "/tests/data/flat_skin").c_str(), host, 0, 0, &layout,
-                                   1, false));
+        ASSERT_TRUE(InitWithFlatSkin());
     }
-    // Replaces the song's glyph cache with one from the made-up font and prepares again.
-    void UseFakeFont(const std::u16string& text) {
-        DestroyGlyphCache(renderer->glyphCache);
-        BuildGlyphCacheWith(renderer->glyphCache, text.c_str(), &font);
-        ClearAllStripQueues(renderer);
-    }
+    void UseFakeFont(const std::u16string& text) { UseGlyphSource(renderer, &font, text); }
     // The first column of a strip whose row has any opaque pixel.
     static int FirstInkColumn(const DibSurface& s) {
         for (int x = 0; x < s.width; ++x)
