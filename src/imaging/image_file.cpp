@@ -10,42 +10,150 @@
 
 namespace {
 
-// Checks a JPEG before the decoder sees it.  The packaged decoder resynchronises
-// on any 0xFF byte, so every marker that appears anywhere in the data is looked
-// at, not only those a well-formed file would reach.  Refused:
-//  - progressive frames (SOF2, and the progressive types SOF6, SOF10, SOF14);
-//  - Huffman tables (DHT) whose code counts add up to more than 256 symbols:
-//    the packaged decoder writes past its tables for those.
-// Anything else that is malformed is left to the decoder, which fails cleanly.
-bool JpegIsAcceptable(const uint8_t* data, size_t size) {
-    // The decoder takes the data for a JPEG when it starts with 0xFF, any number of
-    // fill bytes 0xFF, then the start-of-image 0xD8.
-    size_t soi = 0;
-    while (soi < size && data[soi] == 0xFF) ++soi;
-    if (soi == 0 || soi >= size || data[soi] != 0xD8) return true;  // not a JPEG
-    for (size_t at = 0; at + 1 < size; ++at) {
-        if (data[at] != 0xFF) continue;
-        size_t m = at + 1;
-        while (m < size && data[m] == 0xFF) ++m;  // fill bytes
-        if (m >= size) break;
-        const uint8_t marker = data[m];
-        if (marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE) return false;
-        if (marker != 0xC4) continue;
-        // The decoder reads: a 16-bit length, then tables of a class/id byte,
-        // 16 counts and as many symbols, while the length lasts; bytes past the
-        // end read as zero.
-        auto byteAt = [&](size_t i) -> size_t { return i < size ? data[i] : 0; };
-        int64_t length = int64_t((byteAt(m + 1) << 8) | byteAt(m + 2)) - 2;
-        size_t t = m + 3;
-        while (length > 0 && t < size) {
-            const size_t q = byteAt(t);
-            if ((q >> 4) > 1 || (q & 15) > 3) break;  // the decoder gives up here
-            size_t symbols = 0;
-            for (size_t k = 1; k <= 16; ++k) symbols += byteAt(t + k);
-            if (symbols > 256) return false;
-            t += 17 + symbols;
+// The packaged decoder's view of a JPEG held in memory: bytes are read one at a
+// time, a read past the end gives 0 and does not move, a skip may move past the end
+// (which then reads as the end).
+class JpegStream {
+public:
+    JpegStream(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    bool AtEnd() const { return at_ >= size_; }
+    uint32_t Get8() { return at_ < size_ ? data_[at_++] : 0; }
+    uint32_t Get16() {
+        const uint32_t high = Get8();
+        return (high << 8) | Get8();
+    }
+    void Skip(size_t n) { at_ = (at_ >= size_ || n >= size_ - at_) ? size_ : at_ + n; }
+    // A marker where one must be: 0xFF, any number of fill bytes 0xFF, the marker
+    // byte.  kNoMarker (0xFF) when the next byte is not 0xFF.
+    uint32_t Marker() {
+        uint32_t x = Get8();
+        if (x != 0xFF) return kNoMarker;
+        while (x == 0xFF) x = Get8();
+        return x;
+    }
+    // The marker that ends entropy-coded data: the first 0xFF (after fill bytes)
+    // followed by a byte other than 0; 0xFF 0x00 is a stuffed data byte.  Restart
+    // markers inside the data are read over, as the decoder resets and reads on.
+    // kNoMarker when the data runs to the end.
+    uint32_t MarkerAfterEntropyData() {
+        while (!AtEnd()) {
+            if (Get8() != 0xFF) continue;
+            uint32_t c = Get8();
+            while (c == 0xFF) c = Get8();
+            if (c != 0 && !(c >= 0xD0 && c <= 0xD7)) return c;
+        }
+        return kNoMarker;
+    }
+    static constexpr uint32_t kNoMarker = 0xFF;
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t at_ = 0;
+};
+
+enum class SegmentResult { kRead, kRefused, kDecoderStops };
+
+// A marker segment that the decoder reads by itself (tables, restart interval,
+// application data, comments), read the same way.  Huffman tables whose code
+// counts add up to more than 256 symbols are refused: the packaged decoder writes
+// past its tables for those.  A segment the decoder fails on ends the walk.
+SegmentResult ReadMarkerSegment(JpegStream* in, uint32_t marker) {
+    if (marker == 0xDD) {  // DRI: length 4, the interval
+        if (in->Get16() != 4) return SegmentResult::kDecoderStops;
+        in->Get16();
+        return SegmentResult::kRead;
+    }
+    if (marker == 0xDB) {  // DQT: tables of a precision/id byte and 64 values of 8 or 16 bits
+        int64_t length = int64_t(in->Get16()) - 2;
+        while (length > 0) {
+            const uint32_t q = in->Get8();
+            if ((q >> 4) > 1 || (q & 15) > 3) return SegmentResult::kDecoderStops;
+            in->Skip((q >> 4) ? 128 : 64);
+            length -= (q >> 4) ? 129 : 65;
+        }
+        return length == 0 ? SegmentResult::kRead : SegmentResult::kDecoderStops;
+    }
+    if (marker == 0xC4) {  // DHT: tables of a class/id byte, 16 code counts and as many symbols
+        int64_t length = int64_t(in->Get16()) - 2;
+        while (length > 0) {
+            const uint32_t q = in->Get8();
+            if ((q >> 4) > 1 || (q & 15) > 3) return SegmentResult::kDecoderStops;
+            uint32_t symbols = 0;
+            for (int k = 0; k < 16; ++k) symbols += in->Get8();
+            if (symbols > 256) return SegmentResult::kRefused;
+            in->Skip(symbols);
             length -= int64_t(17 + symbols);
         }
+        return length == 0 ? SegmentResult::kRead : SegmentResult::kDecoderStops;
+    }
+    if ((marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE) {  // APPn, COM: skipped by their length
+        const uint32_t length = in->Get16();
+        if (length < 2) return SegmentResult::kDecoderStops;
+        in->Skip(length - 2);
+        return SegmentResult::kRead;
+    }
+    return SegmentResult::kDecoderStops;  // the decoder knows no other marker here
+}
+
+// Checks a JPEG before the decoder sees it, by walking its markers exactly as the
+// packaged decoder does, so that every table it would read is looked at and nothing
+// it skips is.  Refused:
+//  - a progressive frame (SOF2) as the frame the decoder takes;
+//  - Huffman tables (DHT) whose code counts add up to more than 256 symbols.
+// Where the decoder would fail the walk ends and the file is left to the decoder,
+// which fails cleanly.
+//
+// The decoder's walk:
+//  - the start-of-image marker (0xFF, fill bytes 0xFF, 0xD8);
+//  - header: marker segments until a frame header (SOF0, SOF1, SOF2); after each
+//    segment it resynchronises on the next 0xFF, skipping whatever lies between;
+//  - frame header, then markers without resynchronisation: a scan header (SOS) and
+//    its entropy-coded data up to the first marker in it that is not a restart
+//    (the decoder stops there, or fails); DNL; the segments above; end of image.
+bool JpegIsAcceptable(const uint8_t* data, size_t size) {
+    JpegStream in(data, size);
+    if (in.Marker() != 0xD8) return true;  // not a JPEG: the decoder looks no further
+    uint32_t marker = in.Marker();
+    while (marker != 0xC0 && marker != 0xC1 && marker != 0xC2) {
+        const SegmentResult result = ReadMarkerSegment(&in, marker);
+        if (result != SegmentResult::kRead) return result != SegmentResult::kRefused;
+        marker = in.Marker();
+        while (marker == JpegStream::kNoMarker) {
+            if (in.AtEnd()) return true;
+            marker = in.Marker();
+        }
+    }
+    if (marker == 0xC2) return false;  // progressive
+
+    // Frame header: length 8 + 3 per component, precision, height, width, components.
+    const uint32_t frameLength = in.Get16();
+    in.Skip(5);
+    const uint32_t components = in.Get8();
+    if (frameLength != 8 + 3 * components) return true;
+    in.Skip(3 * components);
+
+    marker = in.Marker();
+    while (marker != 0xD9) {  // end of image
+        if (marker == 0xDA) {
+            // Scan header: length 6 + 2 per component, components, ids and tables,
+            // spectral selection and approximation.
+            const uint32_t scanLength = in.Get16();
+            const uint32_t scanComponents = in.Get8();
+            if (scanComponents < 1 || scanComponents > 4 || scanLength != 6 + 2 * scanComponents) return true;
+            in.Skip(2 * scanComponents + 3);
+            marker = in.MarkerAfterEntropyData();
+            if (marker == JpegStream::kNoMarker) return true;
+            continue;
+        }
+        if (marker == 0xDC) {  // DNL: length 4, the height
+            if (in.Get16() != 4) return true;
+            in.Get16();
+        } else {
+            const SegmentResult result = ReadMarkerSegment(&in, marker);
+            if (result != SegmentResult::kRead) return result != SegmentResult::kRefused;
+        }
+        marker = in.Marker();
     }
     return true;
 }

@@ -3,6 +3,31 @@
 // Only the formats a skin may use are compiled in; HDR and PNM are left out, as
 // are the file and animated-GIF interfaces (images are decoded from memory) and
 // flip-on-load.  Dimensions are capped before any allocation.
+//
+// Every byte of memory the decoder allocates starts out zero.  A JPEG may name a
+// quantisation or Huffman table that it never defines, and the decoder then reads
+// that table from memory it never wrote; zeroed, an undefined quantisation table
+// scales every coefficient to 0 and an undefined Huffman table decodes every code
+// as an empty symbol, so such a file decodes the same every time, without
+// arithmetic on stale heap values.
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void* ZeroedAllocate(size_t size) { return std::calloc(size, 1); }
+
+void* ZeroedReallocate(void* block, size_t oldSize, size_t newSize) {
+    auto* grown = static_cast<unsigned char*>(std::realloc(block, newSize));
+    if (grown && newSize > oldSize) std::memset(grown + oldSize, 0, newSize - oldSize);
+    return grown;
+}
+
+}  // namespace
+
+#define STBI_MALLOC(size) ZeroedAllocate(size)
+#define STBI_REALLOC_SIZED(block, oldSize, newSize) ZeroedReallocate(block, oldSize, newSize)
+#define STBI_FREE(block) std::free(block)
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
 #define STBI_NO_STDIO

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -12,7 +14,47 @@
 #include "imaging/image_file.h"
 #include "test_files.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define RENDERER_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define RENDERER_TEST_ASAN 1
+#endif
+#endif
+
+#ifdef RENDERER_TEST_ASAN
+// Under AddressSanitizer every fresh heap block starts out as 0xFF bytes, not
+// zeros, so that code reading memory it never wrote sees values it cannot expect.
+extern "C" const char* __asan_default_options() { return "max_malloc_fill_size=67108864:malloc_fill_byte=255"; }
+#endif
+
 namespace {
+
+std::vector<uint8_t> SeedFile(const char* name) {
+    return test_files::Read(test_files::SourceDir() + "/fuzz/seeds/image/" + name);
+}
+
+// Leaves freed heap blocks of many sizes full of 0xFF behind fences that stay
+// allocated, so that the allocator hands the next blocks of those sizes back
+// dirty (glibc does); AddressSanitizer builds fill fresh blocks themselves.
+class DirtyHeap {
+public:
+    DirtyHeap() {
+        for (size_t size = 64; size <= 96 * 1024; size += size / 16 + 16) {
+            void* block = std::malloc(size);
+            std::memset(block, 0xFF, size);
+            freed_.push_back(block);
+            fences_.push_back(std::malloc(32));
+        }
+        for (void* block : freed_) std::free(block);
+    }
+    ~DirtyHeap() {
+        for (void* fence : fences_) std::free(fence);
+    }
+
+private:
+    std::vector<void*> freed_, fences_;
+};
 
 std::vector<uint8_t> Rgba(int w, int h, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     std::vector<uint8_t> px(size_t(w) * size_t(h) * 4);
@@ -132,6 +174,197 @@ TEST(ImageDecode, OverfullJpegHuffmanTableIsRefused) {
     ASSERT_FALSE(good.empty());
     EXPECT_TRUE(DecodeImage(good.data(), good.size(), &image));
     EXPECT_EQ(8, image.width);
+}
+
+// A JPEG whose chroma components name a quantisation table that the file never
+// defines: the decoder reads that table from memory it allocated but never wrote.
+// Zeroed, the table scales every chroma coefficient to 0, so every pixel comes
+// out grey (red = green = blue) whatever the heap held before.
+TEST(ImageDecode, UndefinedQuantisationTableReadsAsZeroOnADirtyHeap) {
+    std::vector<uint8_t> file = SeedFile("baseline.jpg");
+    ASSERT_EQ(301u, file.size());
+    // The frame header (FF C0) at 158: length, precision, height, width, 3
+    // components of id, sampling and table; the chroma tables become table 2.
+    ASSERT_EQ(0xC0, file[159]);
+    ASSERT_EQ(3, file[167]);
+    ASSERT_EQ(1, file[173]);
+    ASSERT_EQ(1, file[176]);
+    file[173] = 2;
+    file[176] = 2;
+    std::vector<uint8_t> first;
+    for (int round = 0; round < 3; ++round) {
+        DirtyHeap dirty;
+        DecodedImage image;
+        ASSERT_TRUE(DecodeImage(file.data(), file.size(), &image));
+        ASSERT_EQ(8, image.width);
+        const uint8_t* px = image.pixels.get();
+        const size_t bytes = size_t(image.width) * size_t(image.height) * 4;
+        size_t coloured = 0;
+        for (size_t i = 0; i < bytes; i += 4)
+            if (px[i] != px[i + 1] || px[i + 1] != px[i + 2] || px[i + 3] != 255) ++coloured;
+        EXPECT_EQ(0u, coloured) << "round " << round;
+        if (round == 0) first.assign(px, px + bytes);
+        EXPECT_TRUE(std::equal(first.begin(), first.end(), px)) << "round " << round;
+    }
+    // The fuzzer's input that found it: chroma on an undefined table, and data
+    // that the decoder ends up refusing.  (Under the sanitizers, stale table values
+    // overflowed the coefficient arithmetic before the decoder gave up.)
+    const std::vector<uint8_t> found = SeedFile("jpeg_undefined_quant_table.jpg");
+    ASSERT_EQ(675u, found.size());
+    DirtyHeap dirty;
+    DecodedImage image;
+    EXPECT_FALSE(DecodeImage(found.data(), found.size(), &image));
+}
+
+// The JPEG check walks the markers as the decoder does: what the decoder skips by
+// its length (application data, comments) may hold any bytes, marker look-alikes
+// included; what the decoder reads is still checked.
+class JpegCheck : public ::testing::Test {
+protected:
+    // A Huffman table whose code counts add up to 16 x 255 symbols, and a
+    // progressive frame header: both refused where the decoder would read them.
+    const std::vector<uint8_t> overfullTable = {0xFF, 0xC4, 0x00, 0x14, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const std::vector<uint8_t> progressiveFrame = {0xFF, 0xC2, 0x00, 0x0B, 0x08, 0x00, 0x10,
+                                                   0x00, 0x10, 0x01, 0x01, 0x11, 0x00};
+    const std::vector<uint8_t> baseline = SeedFile("baseline.jpg");
+
+    static std::vector<uint8_t> Segment(uint8_t marker, const std::vector<uint8_t>& payload) {
+        std::vector<uint8_t> s = {0xFF, marker, uint8_t((payload.size() + 2) >> 8), uint8_t(payload.size() + 2)};
+        s.insert(s.end(), payload.begin(), payload.end());
+        return s;
+    }
+    static std::vector<uint8_t> Insert(std::vector<uint8_t> file, size_t at, const std::vector<uint8_t>& bytes) {
+        file.insert(file.begin() + long(at), bytes.begin(), bytes.end());
+        return file;
+    }
+    static std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    }
+    static bool Decodes(const std::vector<uint8_t>& file, std::vector<uint8_t>* pixels = nullptr) {
+        DecodedImage image;
+        if (!DecodeImage(file.data(), file.size(), &image)) return false;
+        if (pixels) pixels->assign(image.pixels.get(), image.pixels.get() + size_t(image.width) * image.height * 4);
+        return true;
+    }
+    // Where baseline.jpg's marker segments start: after the start-of-image marker,
+    // before each table and frame header, before the scan.
+    std::vector<size_t> HeaderBoundaries() const {
+        std::vector<size_t> at;
+        size_t i = 2;
+        while (i + 3 < baseline.size() && baseline[i] == 0xFF) {
+            at.push_back(i);
+            if (baseline[i + 1] == 0xDA) break;
+            i += 2 + ((size_t(baseline[i + 2]) << 8) | baseline[i + 3]);
+        }
+        return at;
+    }
+    size_t EndOfImage() const { return baseline.size() - 2; }  // the final FF D9
+};
+
+TEST_F(JpegCheck, RealJpegWithIccProfileAndMarkerBytesInItsCommentLoads) {
+    // cjpeg -icc sRGB.icc, then wrjpgcom with a comment holding FF C4 (16 x 255
+    // codes), fill bytes and FF C2.
+    const std::vector<uint8_t> file = SeedFile("baseline_icc_comment.jpg");
+    ASSERT_FALSE(file.empty());
+    const uint8_t icc[] = {0xFF, 0xE2};
+    ASSERT_NE(file.end(), std::search(file.begin(), file.end(), icc, icc + 2));
+    ASSERT_NE(file.end(), std::search(file.begin(), file.end(), overfullTable.begin(), overfullTable.end()));
+    const uint8_t sof2[] = {0xFF, 0xC2};
+    ASSERT_NE(file.end(), std::search(file.begin(), file.end(), sof2, sof2 + 2));
+    DecodedImage image;
+    ASSERT_TRUE(DecodeImage(file.data(), file.size(), &image));
+    EXPECT_EQ(48, image.width);
+    EXPECT_EQ(32, image.height);
+    // The picture is the gradient red = 5x, green = 7y, blue = 3(x + y), give or take the compression.
+    int worst = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 48; ++x) {
+            const uint8_t* px = image.pixels.get() + (size_t(y) * 48 + size_t(x)) * 4;
+            worst = std::max({worst, std::abs(px[2] - ((x * 5) & 255)), std::abs(px[1] - ((y * 7) & 255)),
+                              std::abs(px[0] - (((x + y) * 3) & 255))});
+            EXPECT_EQ(255, px[3]);
+        }
+    EXPECT_LE(worst, 24);
+}
+
+TEST_F(JpegCheck, PayloadsTheDecoderSkipsMayHoldAnyBytes) {
+    ASSERT_FALSE(baseline.empty());
+    std::vector<uint8_t> reference;
+    ASSERT_TRUE(Decodes(baseline, &reference));
+    const std::vector<size_t> boundaries = HeaderBoundaries();
+    ASSERT_EQ(9u, boundaries.size());
+    std::mt19937 rng(1107);
+    const std::vector<std::vector<uint8_t>> lookalikes = {overfullTable, progressiveFrame, {0xFF, 0xFF, 0xC2},
+                                                          {0xFF, 0xDA}, {0xFF, 0xD9}, {0xFF, 0xD8}};
+    for (int trial = 0; trial < 2000; ++trial) {
+        // An application segment (APP1 to APP13, APP15: APP0 and APP14 carry
+        // tags the decoder reads) or a comment, of random bytes with marker
+        // look-alikes scattered in, at a random place the decoder reads a marker.
+        const uint8_t app = uint8_t(0xE1 + rng() % 14);
+        const uint8_t marker = trial % 3 == 0 ? 0xFE : app == 0xEE ? 0xEF : app;
+        std::vector<uint8_t> payload(rng() % 300);
+        for (uint8_t& b : payload) b = uint8_t(rng() % 4 == 0 ? 0xFF : rng());
+        for (int k = int(rng() % 4); k > 0; --k) {
+            const auto& l = lookalikes[rng() % lookalikes.size()];
+            payload.insert(payload.begin() + long(rng() % (payload.size() + 1)), l.begin(), l.end());
+        }
+        if (payload.size() > 65533) payload.resize(65533);
+        const size_t at = trial % 5 == 4 ? EndOfImage() : boundaries[rng() % boundaries.size()];
+        const std::vector<uint8_t> file = Insert(baseline, at, Segment(marker, payload));
+        std::vector<uint8_t> pixels;
+        ASSERT_TRUE(Decodes(file, &pixels)) << "trial " << trial << " at " << at;
+        ASSERT_EQ(reference, pixels) << "trial " << trial;
+    }
+}
+
+TEST_F(JpegCheck, WhatTheDecoderReadsIsStillChecked) {
+    ASSERT_FALSE(baseline.empty());
+    const std::vector<size_t> boundaries = HeaderBoundaries();
+    // One of the file's own Huffman tables again: a sound table in the same place
+    // decodes, so a refusal is the check's, not the decoder's failure.
+    const size_t firstTable = boundaries[4];
+    ASSERT_EQ(0xC4, baseline[firstTable + 1]);
+    const std::vector<uint8_t> soundTable(baseline.begin() + long(firstTable), baseline.begin() + long(boundaries[5]));
+    auto expectChecked = [&](size_t at, const std::vector<uint8_t>& before, const std::vector<uint8_t>& after) {
+        EXPECT_TRUE(Decodes(Insert(baseline, at, Concat(Concat(before, soundTable), after)))) << at;
+        EXPECT_FALSE(Decodes(Insert(baseline, at, Concat(Concat(before, overfullTable), after)))) << at;
+    };
+    const std::vector<uint8_t> comment = Segment(0xFE, {'h', 'i'});
+    const size_t frame = boundaries[3];
+    ASSERT_EQ(0xC0, baseline[frame + 1]);
+    for (size_t at : boundaries) {
+        expectChecked(at, {}, {});
+        expectChecked(at, comment, {});  // right after a comment
+        // A comment whose length stops short of the table it holds: the decoder
+        // goes on reading inside it and reaches the table.
+        std::vector<uint8_t> shortComment = Segment(0xFE, {'a', 'b'});
+        expectChecked(at, shortComment, {});
+        shortComment[3] = uint8_t(shortComment[3] + overfullTable.size());
+        EXPECT_TRUE(Decodes(Insert(baseline, at, Concat(shortComment, overfullTable)))) << at;  // held whole: skipped
+        // Between the start-of-image marker and the frame header the decoder skips
+        // junk after a segment up to the next 0xFF (elsewhere junk ends the decoding).
+        if (at > boundaries.front() && at <= frame) expectChecked(at, Concat(comment, {0x12, 0x00, 0x34}), {});
+    }
+    // Between the scan and the end of the image the decoder reads tables too;
+    // after the end of the image it reads nothing.
+    expectChecked(EndOfImage(), {}, {});
+    expectChecked(EndOfImage(), comment, {});
+    EXPECT_TRUE(Decodes(Insert(baseline, EndOfImage(), Segment(0xE5, overfullTable))));
+    EXPECT_TRUE(Decodes(Concat(baseline, overfullTable)));
+    // A progressive frame is refused where it is the frame; inside a comment it is not a frame.
+    std::vector<uint8_t> progressive = baseline;
+    progressive[frame + 1] = 0xC2;
+    EXPECT_FALSE(Decodes(progressive));
+    EXPECT_TRUE(Decodes(Insert(baseline, frame, Segment(0xFE, progressiveFrame))));
+    // The committed inputs that overflow the packaged decoder stay refused.
+    for (const char* name :
+         {"jpeg_huffman_overflow.jpg", "jpeg_huffman_overflow_resync.jpg", "jpeg_huffman_overflow_fill.jpg"}) {
+        const std::vector<uint8_t> file = SeedFile(name);
+        ASSERT_FALSE(file.empty()) << name;
+        EXPECT_FALSE(Decodes(file)) << name;
+    }
 }
 
 TEST(CodePage, WideAndNarrowRoundTrip) {
