@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "bench_song.h"
+#include "core/frame_update.h"
 #include "core/renderer_impl.h"
 #include "imaging/compositing.h"
-#include "scenes/scenes.h"
-#include "song/timeline.h"
 #include "window/headless_window.h"
 
 namespace {
@@ -45,7 +44,7 @@ CGDIRendererImpl* MidSong(int mode) {
 void BM_ComposeLyricsFrame(benchmark::State& state) {
     CGDIRendererImpl* r = MidSong(0);
     for (auto _ : state) {
-        ComposeLyricsFrame(r, r->playState);
+        ComposeFrame(r);
         benchmark::DoNotOptimize(r->frame.pixels[0]);
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * r->frame.stride * r->frame.height);
@@ -55,7 +54,7 @@ BENCHMARK(BM_ComposeLyricsFrame);
 void BM_ComposeGameFrame(benchmark::State& state) {
     CGDIRendererImpl* r = MidSong(1);
     for (auto _ : state) {
-        ComposeGameFrame(r, r->playState);
+        ComposeFrame(r);
         benchmark::DoNotOptimize(r->frame.pixels[0]);
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * r->frame.stride * r->frame.height);

@@ -1,14 +1,31 @@
 // frame_update.cpp - the frame update shared by Show and the four time operations.
 #include "core/frame_update.h"
 
-#include "core/renderer_impl.h"
-#include "scenes/scenes.h"
+#include "core/renderer_views.h"
 #include "song/timeline.h"
 
-void RunFrameUpdate(CGDIRendererImpl* renderer, uint32_t timeMs) {
-    UpdateTimeline(renderer, timeMs);  // its result does not decide whether a frame is composed
-    if (renderer->mode == 1)
-        ComposeGameFrame(renderer, renderer->playState);
-    else if (renderer->mode == 0)
-        ComposeLyricsFrame(renderer, renderer->playState);
+bool UpdateTimeline(CGDIRendererImpl* r, uint32_t time) {
+    const ModeStrips strips = StripsOf(r, r->mode);
+    if (!TimelineHasWork(r->song, time, ModeStripsPrepared(strips))) return false;
+    AdvanceCurrentLine(r->song, time, &r->currentLine, &r->pitchTrail);
+    KeepWindowPrepared(StripInputsOf(*r), strips, WantedLines(r->mode, r->currentLine));
+    return true;
+}
+
+void PrepareModeLines(CGDIRendererImpl* r, uint32_t first, uint32_t last) {
+    PrepareLines(StripInputsOf(*r), StripsOf(r, r->mode), first, last);
+}
+
+void ComposeFrame(CGDIRendererImpl* r) {
+    bool composed = false;
+    if (r->mode == kGameMode)
+        composed = ComposeGameFrame(GameSceneOf(*r), r->playState, &r->frame, ScoreOf(r));
+    else if (r->mode == kLyricsMode)
+        composed = ComposeLyricsFrame(LyricsSceneOf(*r), r->playState, &r->frame, &r->pitchTrail, ScoreOf(r));
+    if (composed) ++r->framesThisSecond;
+}
+
+void RunFrameUpdate(CGDIRendererImpl* r, uint32_t timeMs) {
+    UpdateTimeline(r, timeMs);  // its result does not decide whether a frame is composed
+    ComposeFrame(r);
 }

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/float_environment.h"
+#include "base/float_environment.h"
 #include "core/frame_update.h"
-#include "core/numeric.h"
+#include "base/numeric.h"
 #include "core/renderer_impl.h"
 #include "platform/platform.h"
 
@@ -24,19 +24,22 @@ constexpr int64_t kDriftLimitMs = 500;
 // secondsTotal += s (summed in double, stored as float);  t += whole;
 // and one more ms when trunc(secondsTotal * 1000) > msTotal.
 // Non-finite or negative products convert through the saturating helpers.
-uint32_t FloatClockStep(CGDIRendererImpl* r, uint32_t t, float seconds) {
+uint32_t FloatClockStep(float* secondsTotal, uint32_t* msTotal, uint32_t t, float seconds) {
     const uint32_t whole = uint32_t(SaturatingTruncate(double(seconds) * 1000.0));
-    r->msTotal += whole;
-    r->secondsTotal = float(double(r->secondsTotal) + double(seconds));
+    *msTotal += whole;
+    *secondsTotal = float(double(*secondsTotal) + double(seconds));
     t += whole;
-    if (SaturatingTruncateUnsigned(double(r->secondsTotal) * 1000.0) > r->msTotal) {
+    if (SaturatingTruncateUnsigned(double(*secondsTotal) * 1000.0) > *msTotal) {
         t += 1;
-        r->msTotal += 1;
+        *msTotal += 1;
     }
     return t;
 }
 
-// Steps 1 to 5 of a record update; `predict` turns the previous time into the prediction.
+// A record update: the tick after it is skipped; the first record after the song
+// was set or cleared is taken as it is; later ones keep the predicted time unless
+// it drifted kDriftLimitMs or more from the host's.  `predict` turns the previous
+// time into the prediction.
 template <typename Predict>
 void RecordUpdate(CGDIRendererImpl* r, const PlayState* state, Predict predict) {
     r->skipNextTick = true;
@@ -56,7 +59,8 @@ void RecordUpdate(CGDIRendererImpl* r, const PlayState* state, Predict predict) 
     RunFrameUpdate(r, r->playState.timeMs);
 }
 
-// Steps 1 and 2 of a tick; true when the tick goes on.
+// Whether a tick advances the clock: not before the first record, and not right
+// after a record (that tick only clears the latch).
 bool TickProceeds(CGDIRendererImpl* r) {
     if (!r->started) return false;
     if (r->skipNextTick) {
@@ -76,7 +80,7 @@ RENDERER_ENTRY void CGDIRendererImpl::UpdateTime(int elapsedMs, PlayState* state
 RENDERER_ENTRY void CGDIRendererImpl::UpdateTimeF(float elapsedSeconds, PlayState* state) {
     FloatEnvironmentScope floatScope;
     RecordUpdate(this, state,
-                 [&](uint32_t previous) { return FloatClockStep(this, previous, elapsedSeconds); });
+                 [&](uint32_t previous) { return FloatClockStep(&secondsTotal, &msTotal, previous, elapsedSeconds); });
 }
 
 RENDERER_ENTRY void CGDIRendererImpl::Tick(int elapsedMs) {
@@ -89,6 +93,6 @@ RENDERER_ENTRY void CGDIRendererImpl::Tick(int elapsedMs) {
 RENDERER_ENTRY void CGDIRendererImpl::TickF(float elapsedSeconds) {
     FloatEnvironmentScope floatScope;
     if (!TickProceeds(this)) return;
-    playState.timeMs = FloatClockStep(this, playState.timeMs, elapsedSeconds);
+    playState.timeMs = FloatClockStep(&secondsTotal, &msTotal, playState.timeMs, elapsedSeconds);
     RunFrameUpdate(this, playState.timeMs);
 }

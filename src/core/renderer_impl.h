@@ -1,23 +1,25 @@
 // renderer_impl.h - CGDIRendererImpl, the one renderer object behind IRenderer.
 //
-// The object is created by the first CreateRenderer call and never destroyed.  Its
-// members are plain data that the free routines of the other subsystems (window,
-// song, imaging, text, scenes) read and write; the members are listed in their
-// declaration order with their values after construction.
+// The object is created by the first CreateRenderer call and never destroyed.  It
+// owns every piece of state; the routines of the subsystems (song, text, scenes,
+// window, imaging) are handed the members they work on, never the object itself
+// (core/renderer_views.h builds those views).
 #ifndef RENDERER_CORE_RENDERER_IMPL_H
 #define RENDERER_CORE_RENDERER_IMPL_H
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "imaging/cursor_frames.h"
 #include "imaging/dib_surface.h"
 #include "imaging/image_rect.h"
 #include "imaging/imageset.h"
+#include "imaging/skin.h"
 #include "renderer.h"
-#include "song/line_strip.h"
-
-class CGlyphCache;
+#include "scenes/score_display.h"
+#include "song/timeline.h"
+#include "text/glyph_cache.h"
+#include "text/strip_queue.h"
 
 class CGDIRendererImpl final : public IRenderer {
 public:
@@ -45,25 +47,25 @@ public:
     void RENDERER_THISCALL Reserved17(uint32_t value) override;
     void RENDERER_THISCALL Reserved18() override;
 
-    // --- members, in declaration order ---
+    // --- members ---
     bool floating = false;                      // unowned, topmost, draggable window
     RendererWindowHandle hostWindow = nullptr;  // the host window given to initialisation
     RendererWindowHandle window = nullptr;      // the layered popup window
     int32_t posX = 0, posY = 0;                 // window top-left, screen pixels
     int32_t width = 0, height = 0;              // window and frame size
     uint32_t currentLine = 0;                   // current lyric line; all ones after ClearSong
-    int32_t mode = 1;                           // 0 lyrics, 1 game
+    int32_t mode = kGameMode;                   // a DisplayMode, or any other value: nothing shown
     SongInfo song = {};                         // the renderer's deep copy of the host's song
     int32_t scoreValue = 0;
     int32_t scoreGrade = 0;
-    int32_t scorePhase = 0;                     // 0 off, 1 fade-in, 2 hold, 3 fade-out
-    uint8_t scoreAlpha = 127;
-    int32_t fadeInFrames = 30;
-    int32_t holdFrames = 30;
-    int32_t fadeOutFrames = 20;
+    int32_t scorePhase = kScoreOff;             // a ScorePhase
+    uint8_t scoreAlpha = kScoreStartAlpha;
+    int32_t fadeInFrames = kScoreFadeInFrames;
+    int32_t holdFrames = kScoreHoldFrames;
+    int32_t fadeOutFrames = kScoreFadeOutFrames;
     PlayState playState = {};                   // last progress record; timeMs is the clock
     bool skipNextTick = false;                  // the tick after a record update does nothing
-    CGlyphCache* glyphCache = nullptr;
+    std::unique_ptr<CGlyphCache> glyphCache;   // the glyphs of the current song
     float secondsTotal = 0.0f;                  // seconds fed to the float clock since SetSong
     uint32_t msTotal = 0;                       // whole ms the float clock handed out since SetSong
     StripQueue gameNoteStrips;
@@ -83,10 +85,10 @@ public:
     int32_t framesLastSecond = 0;
     int32_t framesThisSecond = 0;
     bool started = false;                       // a record arrived since the song was set/cleared
-    std::vector<TrailPoint> pitchTrail;
+    PitchTrail pitchTrail;
     CursorIndex cursorIndex;                    // angle -> where its picture lies in cursorStrip
     RendererLayout layout;
-    ImageRect images[34];                       // the named skin images (see imaging/skin.h)
+    ImageRect images[kSkinImageCount];          // the named skin images
 };
 
 // The singleton, or null before the first successful CreateRenderer.

@@ -7,15 +7,15 @@
 #include <cstring>
 #include <string>
 
-#include "core/float_environment.h"
+#include "base/float_environment.h"
+#include "base/numeric.h"
 #include "core/frame_update.h"
 #include "core/layout.h"
-#include "core/numeric.h"
 #include "core/renderer_impl.h"
-#include "imaging/compositing.h"
+#include "core/renderer_views.h"
+#include "imaging/blit.h"
 #include "imaging/cursor_frames.h"
 #include "imaging/skin.h"
-#include "text/glyph_cache.h"
 #include "platform/platform.h"
 #include "window/display_window.h"
 
@@ -27,9 +27,7 @@ namespace {
 // An image without a positive width would never advance: the strip stays transparent.
 void TileBackground(DibSurface* strip, const DibSurface& atlas, const ImageRect& image) {
     if (!strip->pixels || !atlas.pixels || image.width <= 0) return;
-    for (int64_t x = 0; x < strip->width; x += image.width)
-        CopyPixels(strip->pixels, strip->stride, int32_t(x), 0, strip->width, strip->height, atlas.pixels,
-                   atlas.stride, image.x, image.y, image.width, image.height);
+    for (int64_t x = 0; x < strip->width; x += image.width) CopyRect(strip, x, 0, atlas, image);
 }
 
 // Releases the surfaces and handles that initialisation made.
@@ -80,7 +78,7 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
     width = initWidth;
     if (height < layout.windowHeight) height = layout.windowHeight;
 
-    window = CreateDisplayWindow(this, host, posX, posY, width, height);
+    window = CreateDisplayWindow(floating, host, posX, posY, width, height);
     if (!window) return false;
 
     CreateDibSurface(width, height, &frame);
@@ -89,9 +87,7 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
     CreateDibSurface(width, layout.pitchAreaHeight, &gameStrip);
     TileBackground(&gameStrip, atlas, images[kImageGameBkg]);
     if (layout.timeMarkerX >= 0 && gameStrip.pixels) {
-        const ImageRect& separator = images[kImageGameBkgSeperator];
-        CopyPixels(gameStrip.pixels, gameStrip.stride, layout.timeMarkerX, 0, gameStrip.width, gameStrip.height,
-                   atlas.pixels, atlas.stride, separator.x, separator.y, separator.width, separator.height);
+        CopyRect(&gameStrip, layout.timeMarkerX, 0, atlas, images[kImageGameBkgSeperator]);
     }
     CreateDibSurface(width, layout.pitchAreaHeight, &lyricsStrip);
     TileBackground(&lyricsStrip, atlas, images[kImageKtvBkg]);
@@ -119,11 +115,7 @@ RENDERER_ENTRY bool CGDIRendererImpl::Uninit() {
     ReleaseDibSurface(&atlas);
     ReleaseDibSurface(&cursorStrip);
     cursorIndex.clear();
-    if (glyphCache) {
-        DestroyGlyphCache(glyphCache);
-        delete glyphCache;
-        glyphCache = nullptr;
-    }
+    glyphCache.reset();
     DestroyDisplayWindow(window);
     window = nullptr;
     dragging = false;
@@ -144,7 +136,7 @@ RENDERER_ENTRY void CGDIRendererImpl::SetPosition(int x, int y) {
     std::memset(text, 0, sizeof text);
     std::snprintf(text, sizeof text - 1, "SetWindowPos x=%d,y=%d\r\n", x, y);
     platform::WriteDebugOutput(text);
-    PresentFrame(this);
+    PresentFrame(window, memoryDC, frame, posX, posY, width, height);
 }
 
 RENDERER_ENTRY void CGDIRendererImpl::GetPosition(int* x, int* y) {
@@ -157,13 +149,13 @@ RENDERER_ENTRY void CGDIRendererImpl::Show() {
     FloatEnvironmentScope floatScope;
     std::memset(&playState, 0, sizeof playState);
     RunFrameUpdate(this, 0);
-    PresentFrame(this);
+    PresentFrame(window, memoryDC, frame, posX, posY, width, height);
     ShowWindowNoActivate(window);
 }
 
 RENDERER_ENTRY void CGDIRendererImpl::Present() {
     FloatEnvironmentScope floatScope;
-    PresentFrame(this);
+    PresentFrame(window, memoryDC, frame, posX, posY, width, height);
 }
 
 RENDERER_ENTRY void CGDIRendererImpl::Hide() {
@@ -179,14 +171,7 @@ RENDERER_ENTRY void CGDIRendererImpl::SetMode(int newMode) {
 RENDERER_ENTRY void CGDIRendererImpl::SetScore(ScoreInfo* score) {
     FloatEnvironmentScope floatScope;
     if (!score) return;
-    fadeInFrames = 30;
-    holdFrames = 30;
-    scorePhase = 0;
-    scoreAlpha = 127;
-    fadeOutFrames = 20;
-    scorePhase = 1;
-    scoreValue = SaturatingTruncate(double(score->score) / 10.0);
-    scoreGrade = score->grade;
+    StartScoreDisplay(ScoreOf(this), score->score, score->grade);
 }
 
 RENDERER_ENTRY void CGDIRendererImpl::Reserved17(uint32_t) {}

@@ -1,53 +1,40 @@
 // renderer_song.cpp - SetSong and ClearSong: the song copy, the play and score state,
 // the prepared lines and the glyph cache.
-#include "core/float_environment.h"
-#include "core/renderer_impl.h"
-#include "song/song_copy.h"
-#include "song/timeline.h"
-#include "text/glyph_cache.h"
-#include "text/line_strips.h"
-
 #include <new>
 
-namespace {
+#include "base/float_environment.h"
+#include "core/frame_update.h"
+#include "core/renderer_impl.h"
+#include "core/renderer_views.h"
+#include "song/song_copy.h"
 
-void ResetScoreDisplay(CGDIRendererImpl* r) {
-    r->scoreValue = 0;
-    r->scoreGrade = 0;
-    r->scorePhase = 0;
-    r->scoreAlpha = 127;
-    r->fadeInFrames = 30;
-    r->holdFrames = 30;
-    r->fadeOutFrames = 20;
+// Empties the five queues, the lyrics mode's first.
+void ClearAllStripQueues(CGDIRendererImpl* r) {
+    ClearStripQueue(&r->lyricsUnsungStrips);
+    ClearStripQueue(&r->lyricsSungStrips);
+    ClearStripQueue(&r->lyricsNoteStrips);
+    ClearStripQueue(&r->gameTextStrips);
+    ClearStripQueue(&r->gameNoteStrips);
 }
-
-}  // namespace
 
 RENDERER_ENTRY bool CGDIRendererImpl::SetSong(SongInfo* source) {
     FloatEnvironmentScope floatScope;
     if (!source || !source->lines) return false;
     _SongInfoCopy(&song, source);  // a rejected record leaves the previous copy or an empty one
     currentLine = 0;
-    ResetScoreDisplay(this);
+    ResetScoreDisplay(ScoreOf(this));
     pitchTrail.clear();
     framesLastSecond = 0;
     framesThisSecond = 0;
     started = false;
     ClearAllStripQueues(this);
     const std::u16string text = CollectSongText(song);
-    if (glyphCache) {
-        DestroyGlyphCache(glyphCache);
-        delete glyphCache;
-        glyphCache = nullptr;
-    }
-    glyphCache = new (std::nothrow) CGlyphCache();
-    if (glyphCache) BuildGlyphCache(glyphCache, text.c_str(), window);
+    glyphCache.reset();
+    glyphCache.reset(new (std::nothrow) CGlyphCache());
+    if (glyphCache) BuildGlyphCache(glyphCache.get(), text.c_str(), window);
     secondsTotal = 0.0f;
     msTotal = 0;
-    if (mode == 1)
-        PrepareGameLines(this, 0, 3);
-    else if (mode == 0)
-        PrepareLyricsLines(this, 0, 3);
+    PrepareModeLines(this, 0, kWindowLines - 1);
     return true;
 }
 
@@ -55,7 +42,7 @@ RENDERER_ENTRY void CGDIRendererImpl::ClearSong() {
     FloatEnvironmentScope floatScope;
     DestroySongCopy(&song);
     currentLine = UINT32_MAX;
-    ResetScoreDisplay(this);
+    ResetScoreDisplay(ScoreOf(this));
     framesLastSecond = 0;
     framesThisSecond = 0;
     started = false;

@@ -6,8 +6,6 @@
 #include "imaging/image_rect.h"
 #include "imaging/imageset.h"
 
-class CGDIRendererImpl;
-
 // Indices of the renderer's `images` table.
 enum SkinImage : int {
     kImageGameBkg = 0,

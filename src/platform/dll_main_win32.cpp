@@ -2,7 +2,7 @@
 // which the window class registration and its icon need.
 #include <windows.h>
 
-#include "core/float_environment.h"
+#include "base/float_environment.h"
 #include "platform/platform.h"
 
 extern "C" RENDERER_ENTRY BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {

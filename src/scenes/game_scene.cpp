@@ -3,42 +3,38 @@
 //
 //   left = trunc(pixelsPerMs * t) - timeMarkerX,  right = left + W
 //   a strip pixel at timeline x is drawn at frame x - left
-//   angle: 0 within pitchTolerance; too low (d > 0) min(d - tol, 30);
-//          too high min(330 - tol - d, 359)
 #include <algorithm>
-#include <cmath>
 
-#include "core/numeric.h"
-#include "core/renderer_impl.h"
-#include "imaging/compositing.h"
-#include "imaging/cursor_frames.h"
+#include "base/mappings.h"
+#include "imaging/blit.h"
 #include "imaging/skin.h"
 #include "scenes/scenes.h"
-#include "text/line_strips.h"
-#include "text/note_strips.h"
 
 namespace {
 
-// Draws the visible part of every strip of `queue` at height y.
-void DrawScrollingStrips(CGDIRendererImpl* r, const StripQueue& queue, int64_t left, int64_t right, int64_t y) {
+// Draws the visible part of every strip of `queue` at height y.  The queue is in
+// ascending line order, so the walk ends at the first strip beyond the right edge.
+void DrawScrollingStrips(DibSurface* frame, const StripQueue& queue, int64_t left, int64_t right, int64_t y) {
     for (const LineStrip& strip : queue) {
         const int64_t o = strip.x, e = o + strip.width;
-        if (o >= right) break;  // later strips start even further right
+        if (o >= right) break;
         if (e <= left) continue;
         const int64_t from = std::max(o, left), to = std::min(e, right);
-        BlendOntoFrame(r, strip.pixels, strip.stride, from - left, y, from - o, 0, to - from, strip.height);
+        BlendRect(frame, from - left, y, strip, RectOf(from - o, 0, to - from, strip.height));
     }
 }
 
-void DrawCursor(CGDIRendererImpl* r, const PlayState& state, int64_t B) {
-    const SongInfo& song = r->song;
-    const RendererLayout& l = r->layout;
+// The cursor sits at the time marker at the height of the note being sung, turned
+// by how far the singer is off it; B is the top of the pitch area.
+void DrawCursor(const GameSceneInputs& in, const PlayState& state, DibSurface* frame, int64_t B) {
+    const SongInfo& song = in.song;
+    const RendererLayout& l = in.layout;
     if (!(state.pitch > 1e-8f)) return;  // no voice (NaN included)
     const int32_t u0 = PitchToY(state.pitch, song.minPitch, song.maxPitch, l.pitchAreaHeight, l.noteHeight);
     if (u0 <= 0) return;
     const int64_t u = std::min<int64_t>(u0, l.pitchAreaHeight);
-    if (!song.lines || r->currentLine >= song.lineCount) return;
-    const SongLine& line = song.lines[r->currentLine];
+    if (!song.lines || in.currentLine >= song.lineCount) return;
+    const SongLine& line = song.lines[in.currentLine];
     const uint32_t t = state.timeMs;
     const SongNote* note = nullptr;
     for (uint32_t n = 0; line.notes && n < line.noteCount; ++n)
@@ -48,44 +44,38 @@ void DrawCursor(CGDIRendererImpl* r, const PlayState& state, int64_t B) {
         }
     if (!note) return;
     const int64_t E = PitchToY(note->pitch, song.minPitch, song.maxPitch, l.pitchAreaHeight, l.noteHeight);
-    const int64_t d = u - E;
-    const auto found = r->cursorIndex.find(CursorAngle(d, l.pitchTolerance));
-    if (found == r->cursorIndex.end()) return;
-    const CursorFrame& frame = found->second;
-    const int64_t x = int64_t(l.timeMarkerX) - (int64_t(frame.right) - frame.left);
+    const auto found = in.cursorIndex.find(CursorAngle(u - E, l.pitchTolerance));
+    if (found == in.cursorIndex.end()) return;
+    const CursorFrame& cursor = found->second;
+    const int64_t x = int64_t(l.timeMarkerX) - (int64_t(cursor.right) - cursor.left);
     if (x < 0) return;
-    const int64_t y = B + E + r->images[kImageWaveYellowM].height / 2 - frame.tipY;
+    const int64_t y = B + E + in.images[kImageWaveYellowM].height / 2 - cursor.tipY;
     // A cell recorded wider or taller than the strip is read only where the strip is.
     ImageRect cell;
-    if (!CursorCellInStrip(frame, r->cursorStrip, &cell)) return;
-    BlendOntoFrame(r, r->cursorStrip.pixels, r->cursorStrip.stride, x + (cell.x - frame.left),
-                   y + (cell.y - frame.top), cell.x, cell.y, cell.width, cell.height, 255, B + l.pitchAreaHeight);
+    if (!CursorCellInStrip(cursor, in.cursorStrip, &cell)) return;
+    BlendRect(frame, x + (cell.x - cursor.left), y + (cell.y - cursor.top), in.cursorStrip, cell, 255,
+              B + l.pitchAreaHeight);
 }
 
 }  // namespace
 
-int32_t CursorAngle(int64_t d, int32_t tolerance) {
-    int64_t angle = 0;
-    if (std::llabs(d) > tolerance)
-        angle = d > 0 ? std::min<int64_t>(d - tolerance, 30) : std::min<int64_t>(330 - int64_t(tolerance) - d, 359);
-    return int32_t(std::clamp<int64_t>(angle, INT32_MIN, INT32_MAX));
-}
-
-void ComposeGameFrame(CGDIRendererImpl* r, const PlayState& state) {
-    if (!r->frame.pixels) return;
-    const RendererLayout& l = r->layout;
-    const int64_t W = r->width;
+bool ComposeGameFrame(const GameSceneInputs& in, const PlayState& state, DibSurface* frame,
+                      const ScoreDisplay& score) {
+    if (!frame->pixels) return false;
+    const RendererLayout& l = in.layout;
+    const int64_t W = in.windowWidth;
     const int64_t B = int64_t(l.topMargin) + l.lyricRowHeight;
-    ++r->framesThisSecond;
     const int64_t left = int64_t(TimeToPixels(state.timeMs, l.pixelsPerMs)) - l.timeMarkerX;
     const int64_t right = left + W;
 
-    ClearFrame(r, B + l.pitchAreaHeight);
-    BlendOntoFrame(r, r->gameStrip.pixels, r->gameStrip.stride, 0, B, 0, 0, std::min<int64_t>(W, r->gameStrip.width),
-                   std::min<int64_t>(l.pitchAreaHeight, r->gameStrip.height));
-    DrawScrollingStrips(r, r->gameNoteStrips, left, right, B);
-    DrawScrollingStrips(r, r->gameTextStrips, left, right, B + l.pitchAreaHeight);
-    DrawCursor(r, state, B);
-    UpdateScoreDisplay(r);
-    PremultiplyAlpha(&r->frame);
+    ClearFrame(frame, B + l.pitchAreaHeight);
+    BlendRect(frame, 0, B, in.background,
+              RectOf(0, 0, std::min<int64_t>(W, in.background.width),
+                     std::min<int64_t>(l.pitchAreaHeight, in.background.height)));
+    DrawScrollingStrips(frame, in.notes, left, right, B);
+    DrawScrollingStrips(frame, in.text, left, right, B + l.pitchAreaHeight);
+    DrawCursor(in, state, frame, B);
+    UpdateScoreDisplay(score, frame, in.atlas, in.images, l);
+    PremultiplyAlpha(frame);
+    return true;
 }

@@ -4,17 +4,15 @@
 //   topMargin .. + pitchAreaHeight          background, note bars of the shown line, trail
 //   next lyricRowHeight                     even lines, left end at firstLineLeft
 //   next lyricRowHeight                     odd lines, right end at W - secondLineRight
-//   below the pitch area                    translucent dark band (0x32000000)
+//   below the pitch area                    translucent dark band
 #include <algorithm>
 #include <cstdlib>
 
-#include "core/renderer_impl.h"
-#include "imaging/compositing.h"
+#include "base/mappings.h"
+#include "base/numeric.h"
+#include "imaging/blit.h"
 #include "imaging/skin.h"
 #include "scenes/scenes.h"
-#include "song/timeline.h"
-#include "text/glyph_cache.h"
-#include "text/note_strips.h"
 
 namespace {
 
@@ -25,20 +23,70 @@ int64_t WordWidth(const CGlyphCache& cache, const SongWord& word) {
     return w;
 }
 
-// x of a time within the current line's extent in the pitch area:
-//   pitchAreaLeft + S * (t - start) / (end - start), unsigned 32-bit, product first.
-int32_t PitchAreaX(const CGDIRendererImpl* r, uint32_t S, const SongLine& line, uint32_t t) {
-    const uint32_t duration = line.endTime - line.startTime;
-    if (duration == 0) return r->layout.pitchAreaLeft;
-    return int32_t(uint32_t(r->layout.pitchAreaLeft) + (S * (t - line.startTime)) / duration);
+// x of time t within the line's extent in the pitch area:
+//   pitchAreaLeft + S * (t - start) / (end - start)   (unsigned 32-bit, product first)
+int32_t PitchAreaX(const RendererLayout& l, uint32_t S, const SongLine& line, uint32_t t) {
+    return int32_t(uint32_t(l.pitchAreaLeft) + StretchToPixels(t - line.startTime, S, line.endTime - line.startTime));
 }
 
-int32_t Clamp32(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+// The pitch area's width in lyrics mode.
+uint32_t PitchAreaWidth(const RendererLayout& l, int32_t frameWidth) {
+    return uint32_t(int64_t(frameWidth) - l.pitchAreaLeft - l.pitchAreaRight);
+}
+
+void DrawTrail(const LyricsSceneInputs& in, DibSurface* frame, const PitchTrail& trail) {
+    for (size_t i = 0; i + 1 < trail.size(); ++i) {
+        if (trail[i].y != trail[i + 1].y) continue;  // a step between two runs
+        const int base = trail[i].onPitch ? kImageWaveBlueL : kImageTrailYellowL;
+        DrawCappedBar(frame, in.atlas, in.images[base], in.images[base + 1], in.images[base + 2], trail[i].x,
+                      trail[i].y, Clamp32(int64_t(trail[i + 1].x) - trail[i].x));
+    }
+}
+
+// Where line i's row starts: even lines at firstLineLeft in the upper row, odd
+// lines right-aligned at W - secondLineRight in the lower row.
+void RowPosition(const LyricsSceneInputs& in, int32_t frameWidth, uint32_t i, int64_t* x, int64_t* y) {
+    const RendererLayout& l = in.layout;
+    if (i % 2 == 0) {
+        *x = l.firstLineLeft;
+        *y = int64_t(l.topMargin) + l.pitchAreaHeight;
+    } else {
+        *y = int64_t(l.topMargin) + l.pitchAreaHeight + l.lyricRowHeight;
+        const LineStrip& sung = FindStrip(in.sung, i);
+        *x = IsNotFound(sung) ? 0 : int64_t(frameWidth) - l.secondLineRight - sung.width;
+    }
+}
+
+// The sung look up to `progress`, the unsung look from there on.
+void DrawLyricRow(const LyricsSceneInputs& in, DibSurface* frame, uint32_t i, int32_t progress) {
+    int64_t x = 0, y = 0;
+    RowPosition(in, frame->width, i, &x, &y);
+    const LineStrip& sung = FindStrip(in.sung, i);
+    if (progress > 0 && !IsNotFound(sung)) {
+        const int64_t k = std::min<int64_t>(sung.width, progress);
+        if (k > 0 && x >= 0) BlendRect(frame, x, y, sung, RectOf(0, 0, k, sung.height));
+    }
+    const LineStrip& unsung = FindStrip(in.unsung, i);
+    if (!IsNotFound(unsung) && int64_t(unsung.width) - progress > 0 && x + progress >= 0)
+        BlendRect(frame, x + progress, y, unsung, RectOf(progress, 0, int64_t(unsung.width) - progress, unsung.height));
+}
+
+// The slider's right edge marks the progress point; during a lead-in it slides in
+// from the left.
+void DrawSlider(const LyricsSceneInputs& in, DibSurface* frame, uint32_t i, int32_t progress) {
+    int64_t x = 0, y = 0;
+    RowPosition(in, frame->width, i, &x, &y);
+    const int64_t e = x + progress;
+    if (e < 0) return;
+    const ImageRect& slider = in.images[kImageSlider];
+    const int64_t v = std::min<int64_t>(e, slider.width);
+    const int64_t left = std::max<int64_t>(0, e - slider.width);
+    BlendRect(frame, left, y, in.atlas, RectOf(int64_t(slider.x) + slider.width - v, slider.y, v, slider.height));
+}
 
 }  // namespace
 
-int32_t LineProgress(const CGDIRendererImpl* r, const SongLine& line, uint32_t t) {
-    const RendererLayout& l = r->layout;
+int32_t LineProgress(const CGlyphCache* glyphs, const RendererLayout& l, const SongLine& line, uint32_t t) {
     if (t < line.startTime) {
         const uint32_t d = line.startTime - t;
         if (int64_t(int32_t(d)) > l.leadInTime || l.leadInTime <= 0) return kNotShown;
@@ -48,11 +96,11 @@ int32_t LineProgress(const CGDIRendererImpl* r, const SongLine& line, uint32_t t
         return Clamp32(-(int64_t(product) / l.leadInTime));
     }
     if (t > line.endTime) return kNotShown;
-    if (!r->glyphCache || !line.words) return 0;
+    if (!glyphs || !line.words) return 0;
     int64_t sum = 0;
     for (uint32_t i = 0; i < line.wordCount; ++i) {
         const SongWord& word = line.words[i];
-        const int64_t w = WordWidth(*r->glyphCache, word);
+        const int64_t w = WordWidth(*glyphs, word);
         if (t < word.endTime) {
             if (t < word.startTime) return Clamp32(sum);
             const uint32_t span = word.endTime - word.startTime;
@@ -63,17 +111,20 @@ int32_t LineProgress(const CGDIRendererImpl* r, const SongLine& line, uint32_t t
     return Clamp32(sum);
 }
 
-void AddTrailPoint(CGDIRendererImpl* r, TrailPoint point) {
-    const SongInfo& song = r->song;
-    if (!song.lines || r->currentLine >= song.lineCount) return;
-    const SongLine& line = song.lines[r->currentLine];
-    const RendererLayout& l = r->layout;
-    const uint32_t S = uint32_t(int64_t(r->frame.width) - l.pitchAreaLeft - l.pitchAreaRight);
+// The point snaps onto the first note (at least 10 pixels wide) whose extent holds
+// its x when it lies within pitchTolerance of the note's height.  A run of equal
+// heights keeps two points; a change of height is a step of two points at one x.
+void AddTrailPoint(const LyricsSceneInputs& in, int32_t frameWidth, PitchTrail* trail, TrailPoint point) {
+    const SongInfo& song = in.song;
+    if (!song.lines || in.currentLine >= song.lineCount) return;
+    const SongLine& line = song.lines[in.currentLine];
+    const RendererLayout& l = in.layout;
+    const uint32_t S = PitchAreaWidth(l, frameWidth);
     int32_t e = 0;
     for (uint32_t n = 0; line.notes && n < line.noteCount; ++n) {
         const SongNote& note = line.notes[n];
-        const int32_t x0 = PitchAreaX(r, S, line, note.startTime);
-        const int32_t x1 = PitchAreaX(r, S, line, note.endTime);
+        const int32_t x0 = PitchAreaX(l, S, line, note.startTime);
+        const int32_t x1 = PitchAreaX(l, S, line, note.endTime);
         e = x1;  // the last note's end, unless a note matches
         if (x0 <= point.x && point.x <= x1 && int64_t(x1) - x0 >= 10) {
             const int32_t ny = Clamp32(int64_t(l.topMargin) +
@@ -85,20 +136,19 @@ void AddTrailPoint(CGDIRendererImpl* r, TrailPoint point) {
             break;
         }
     }
-    std::vector<TrailPoint>& trail = r->pitchTrail;
-    const size_t n = trail.size();
+    const size_t n = trail->size();
     if (n == 0) {
-        trail.push_back(point);
+        trail->push_back(point);
         return;
     }
-    TrailPoint& last = trail.back();
-    if (n >= 2 && trail[n - 2].y == last.y && last.y == point.y) {
+    TrailPoint& last = trail->back();
+    if (n >= 2 && (*trail)[n - 2].y == last.y && last.y == point.y) {
         last = point;  // the run grows
         return;
     }
     if (last.x == point.x) return;
     if (last.y == point.y) {
-        trail.push_back(point);
+        trail->push_back(point);
         return;
     }
     // The height changes: the old run ends where the new one starts, or at the
@@ -110,92 +160,35 @@ void AddTrailPoint(CGDIRendererImpl* r, TrailPoint point) {
         last.x = point.x;
     }
     const TrailPoint copy = last;
-    trail.push_back(copy);
-    trail.push_back(point);
+    trail->push_back(copy);
+    trail->push_back(point);
 }
 
-void DrawTrail(CGDIRendererImpl* r) {
-    const std::vector<TrailPoint>& trail = r->pitchTrail;
-    for (size_t i = 0; i + 1 < trail.size(); ++i) {
-        if (trail[i].y != trail[i + 1].y) continue;
-        const int base = trail[i].onPitch ? kImageWaveBlueL : kImageTrailYellowL;
-        DrawCappedBar(r, r->images[base], r->images[base + 1], r->images[base + 2], trail[i].x, trail[i].y,
-                      Clamp32(int64_t(trail[i + 1].x) - trail[i].x));
-    }
-}
-
-namespace {
-
-// Where line i's row starts: even lines at firstLineLeft in the upper row, odd
-// lines right-aligned at W - secondLineRight in the lower row.
-void RowPosition(const CGDIRendererImpl* r, uint32_t i, int64_t* x, int64_t* y) {
-    const RendererLayout& l = r->layout;
-    if (i % 2 == 0) {
-        *x = l.firstLineLeft;
-        *y = int64_t(l.topMargin) + l.pitchAreaHeight;
-    } else {
-        *y = int64_t(l.topMargin) + l.pitchAreaHeight + l.lyricRowHeight;
-        const LineStrip& sung = FindStrip(r->lyricsSungStrips, i);
-        *x = IsNotFound(sung) ? 0 : int64_t(r->frame.width) - l.secondLineRight - sung.width;
-    }
-}
-
-}  // namespace
-
-void DrawLyricRow(CGDIRendererImpl* r, uint32_t i, int32_t progress) {
-    int64_t x = 0, y = 0;
-    RowPosition(r, i, &x, &y);
-    const LineStrip& sung = FindStrip(r->lyricsSungStrips, i);
-    if (progress > 0 && !IsNotFound(sung)) {
-        const int64_t k = std::min<int64_t>(sung.width, progress);
-        if (k > 0 && x >= 0) BlendOntoFrame(r, sung.pixels, sung.stride, x, y, 0, 0, k, sung.height);
-    }
-    const LineStrip& unsung = FindStrip(r->lyricsUnsungStrips, i);
-    if (!IsNotFound(unsung) && int64_t(unsung.width) - progress > 0 && x + progress >= 0)
-        BlendOntoFrame(r, unsung.pixels, unsung.stride, x + progress, y, progress, 0,
-                       int64_t(unsung.width) - progress, unsung.height);
-}
-
-void DrawSlider(CGDIRendererImpl* r, uint32_t i, int32_t progress) {
-    int64_t x = 0, y = 0;
-    RowPosition(r, i, &x, &y);
-    const int64_t e = x + progress;
-    if (e < 0) return;
-    const ImageRect& slider = r->images[kImageSlider];
-    const int64_t v = std::min<int64_t>(e, slider.width);
-    const int64_t left = std::max<int64_t>(0, e - slider.width);
-    BlendOntoFrame(r, r->atlas.pixels, r->atlas.stride, left, y, int64_t(slider.x) + slider.width - v, slider.y, v,
-                   slider.height);
-}
-
-void ComposeLyricsFrame(CGDIRendererImpl* r, const PlayState& state) {
-    const SongInfo& song = r->song;
-    const uint32_t k = r->currentLine;
-    if (!song.lines || k >= song.lineCount || !r->glyphCache || !r->frame.pixels) return;
-    const RendererLayout& l = r->layout;
-    const int32_t W = r->frame.width;
+bool ComposeLyricsFrame(const LyricsSceneInputs& in, const PlayState& state, DibSurface* frame, PitchTrail* trail,
+                        const ScoreDisplay& score) {
+    const SongInfo& song = in.song;
+    const uint32_t k = in.currentLine;
+    if (!song.lines || k >= song.lineCount || !in.glyphs || !frame->pixels) return false;
+    const RendererLayout& l = in.layout;
+    const int32_t W = frame->width;
     const uint32_t t = state.timeMs;
 
-    ClearFrame(r, int64_t(l.topMargin) + l.pitchAreaHeight);
-    BlendOntoFrame(r, r->lyricsStrip.pixels, r->lyricsStrip.stride, 0, l.topMargin, 0, 0, r->lyricsStrip.width,
-                   r->lyricsStrip.height);
-    ++r->framesThisSecond;
+    ClearFrame(frame, int64_t(l.topMargin) + l.pitchAreaHeight);
+    BlendRect(frame, 0, l.topMargin, in.background, WholeSurface(in.background));
 
-    int32_t p = LineProgress(r, song.lines[k], t);
+    // The current line, or the next one when the current one is not to be shown.
+    int32_t p = LineProgress(in.glyphs, l, song.lines[k], t);
     uint32_t s = k;
-    if (p == kNotShown) {
-        if (uint64_t(k) + 1 < song.lineCount) {
-            p = LineProgress(r, song.lines[k + 1], t);
-            s = k + 1;
-        }
+    if (p == kNotShown && uint64_t(k) + 1 < song.lineCount) {
+        p = LineProgress(in.glyphs, l, song.lines[k + 1], t);
+        s = k + 1;
     }
     if (p != kNotShown) {
-        const int32_t q = p < 0 ? 0 : p > W ? W : p;
-        const LineStrip& notes = FindStrip(r->lyricsNoteStrips, s);
+        const int32_t q = std::clamp(p, 0, W);
+        const LineStrip& notes = FindStrip(in.notes, s);
         if (!IsNotFound(notes) && l.pitchAreaLeft >= 0)
-            BlendPixels(r->frame.pixels, r->frame.stride, l.pitchAreaLeft, l.topMargin,
-                        int32_t(std::clamp<int64_t>(int64_t(W) - l.pitchAreaRight, INT32_MIN, INT32_MAX)),
-                        r->frame.height, notes.pixels, notes.stride, 0, 0, notes.width, notes.height, 255);
+            BlendRect(frame, l.pitchAreaLeft, l.topMargin, notes, WholeSurface(notes), 255, kClipToDestination,
+                      Clamp32(int64_t(W) - l.pitchAreaRight));
         if (p >= 0) {
             // The trail belongs to the line being sung: a point is added only while
             // the time lies within the current line, so that no point lands outside
@@ -204,21 +197,20 @@ void ComposeLyricsFrame(CGDIRendererImpl* r, const PlayState& state) {
             // current line's end is passed).
             const SongLine& line = song.lines[k];
             if (t >= line.startTime && t <= line.endTime) {
-                const uint32_t S = uint32_t(int64_t(W) - l.pitchAreaRight - l.pitchAreaLeft);
                 TrailPoint point;
-                point.x = PitchAreaX(r, S, line, t);
+                point.x = PitchAreaX(l, PitchAreaWidth(l, W), line, t);
                 point.y = Clamp32(int64_t(l.topMargin) +
                                   PitchToY(state.pitch, song.minPitch, song.maxPitch, l.pitchAreaHeight, l.noteHeight));
                 point.onPitch = false;
-                point.kind = 3;
-                AddTrailPoint(r, point);
+                AddTrailPoint(in, W, trail, point);
             }
-            DrawTrail(r);
+            DrawTrail(in, frame, *trail);
         }
-        DrawLyricRow(r, s, q);
-        DrawLyricRow(r, s + 1, 0);
-        DrawSlider(r, s, p);
-        UpdateScoreDisplay(r);
+        DrawLyricRow(in, frame, s, q);
+        DrawLyricRow(in, frame, s + 1, 0);
+        DrawSlider(in, frame, s, p);
+        UpdateScoreDisplay(score, frame, in.atlas, in.images, l);
     }
-    PremultiplyAlpha(&r->frame);
+    PremultiplyAlpha(frame);
+    return true;
 }

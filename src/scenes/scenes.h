@@ -1,54 +1,79 @@
-// scenes.h - composing one frame for each display mode, and what both share.
+// scenes.h - composing one frame for each display mode from the prepared strips,
+// the skin and the play state, and the pieces of the scenes that tests look at.
 #ifndef RENDERER_SCENES_SCENES_H
 #define RENDERER_SCENES_SCENES_H
 
 #include <cstdint>
 
+#include "imaging/cursor_frames.h"
+#include "imaging/dib_surface.h"
 #include "imaging/image_rect.h"
 #include "renderer.h"
-#include "song/line_strip.h"
-
-class CGDIRendererImpl;
+#include "scenes/score_display.h"
+#include "song/timeline.h"
+#include "text/glyph_cache.h"
+#include "text/strip_queue.h"
 
 // LineProgress's value for a line that is not to be shown.
 constexpr int32_t kNotShown = 0x7FFFFFFF;
 
+// The dark band below the pitch area: black at alpha 0x32, straight alpha.
+constexpr uint32_t kBandPixel = 0x32000000u;
+
+// What the lyrics scene reads.
+struct LyricsSceneInputs {
+    const SongInfo& song;
+    uint32_t currentLine;
+    const CGlyphCache* glyphs;
+    const RendererLayout& layout;
+    const DibSurface& background;  // the lyrics background strip
+    const DibSurface& atlas;       // the skin image
+    const ImageRect* images;       // the skin's named images
+    const StripQueue& notes;
+    const StripQueue& unsung;
+    const StripQueue& sung;
+};
+
+// What the game scene reads.
+struct GameSceneInputs {
+    const SongInfo& song;
+    uint32_t currentLine;
+    const RendererLayout& layout;
+    int32_t windowWidth;
+    const DibSurface& background;  // the game background strip, separator included
+    const DibSurface& atlas;
+    const ImageRect* images;
+    const DibSurface& cursorStrip;
+    const CursorIndex& cursorIndex;
+    const StripQueue& notes;
+    const StripQueue& text;
+};
+
 // Lyrics mode: background, the shown line's note bars, the singer's trail, the two
-// lyric rows with the sung part and the slider, the score display.
-void ComposeLyricsFrame(CGDIRendererImpl* renderer, const PlayState& state);
+// lyric rows with the sung part and the slider, the score display.  False when no
+// frame was composed (no current line, no glyph cache, no frame): the frame is
+// then left exactly as it was.
+bool ComposeLyricsFrame(const LyricsSceneInputs& in, const PlayState& state, DibSurface* frame, PitchTrail* trail,
+                        const ScoreDisplay& score);
 
 // Game mode: scrolling note and text strips under the time marker, the cursor,
-// the score display.
-void ComposeGameFrame(CGDIRendererImpl* renderer, const PlayState& state);
-
-// The cursor's angle for a singer d pixels below the note (negative: above).
-int32_t CursorAngle(int64_t d, int32_t tolerance);
+// the score display.  False only when there is no frame to compose into.
+bool ComposeGameFrame(const GameSceneInputs& in, const PlayState& state, DibSurface* frame,
+                      const ScoreDisplay& score);
 
 // How far the singing has advanced along a line's text, in pixels: negative during
 // the lead-in, kNotShown before the lead-in and after the line.
-int32_t LineProgress(const CGDIRendererImpl* renderer, const SongLine& line, uint32_t timeMs);
+int32_t LineProgress(const CGlyphCache* glyphs, const RendererLayout& layout, const SongLine& line, uint32_t timeMs);
 
-// Adds the singer's point of this frame to the trail of the current line.
-void AddTrailPoint(CGDIRendererImpl* renderer, TrailPoint point);
-void DrawTrail(CGDIRendererImpl* renderer);
+// Adds the singer's point of this frame to the trail of the current line
+// (`frameWidth` is the width the pitch area's margins are measured from).
+void AddTrailPoint(const LyricsSceneInputs& in, int32_t frameWidth, PitchTrail* trail, TrailPoint point);
+
+// Rows [0, clearEnd) become transparent black, the rows below the dark band.
+void ClearFrame(DibSurface* frame, int64_t clearEnd);
 
 // A bar of left cap, repeated middle and right cap blended onto the frame.
-void DrawCappedBar(CGDIRendererImpl* renderer, const ImageRect& left, const ImageRect& middle,
+void DrawCappedBar(DibSurface* frame, const DibSurface& atlas, const ImageRect& left, const ImageRect& middle,
                    const ImageRect& right, int32_t x, int32_t y, int32_t width);
-
-void DrawLyricRow(CGDIRendererImpl* renderer, uint32_t lineIndex, int32_t progress);
-void DrawSlider(CGDIRendererImpl* renderer, uint32_t lineIndex, int32_t progress);
-
-// Advances the score display by one frame and draws the number and the grade.
-void UpdateScoreDisplay(CGDIRendererImpl* renderer);
-
-// Rows [0, clearEnd) become transparent black; the rows below 0x32000000.
-void ClearFrame(CGDIRendererImpl* renderer, int64_t clearEnd);
-
-// Blends a rectangle of `source` onto the frame at (x, y); positions beyond the
-// int32 range draw nothing.
-void BlendOntoFrame(CGDIRendererImpl* renderer, const uint8_t* sourcePixels, int32_t sourceStride, int64_t x,
-                    int64_t y, int64_t srcX, int64_t srcY, int64_t width, int64_t height, uint8_t alpha = 255,
-                    int64_t clipHeight = -1);
 
 #endif

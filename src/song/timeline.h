@@ -1,36 +1,54 @@
-// timeline.h - the current line, the window of prepared line strips around it,
-// and the singer's trail of the current line.
+// timeline.h - which lines are wanted now: the current line for a play time, the
+// window of lines around it whose images should be prepared, and the singer's trail
+// of the current line, which the timeline empties whenever that line changes.
+//
+// The timeline only decides; the strip queues (text/strip_queue.h) keep the
+// prepared images and report which of the wanted lines they lack.
 #ifndef RENDERER_SONG_TIMELINE_H
 #define RENDERER_SONG_TIMELINE_H
 
 #include <cstdint>
+#include <vector>
 
-#include "song/line_strip.h"
+#include "renderer.h"
 
-class CGDIRendererImpl;
+// The display modes a host may choose; any other value shows nothing.
+enum DisplayMode : int32_t {
+    kLyricsMode = 0,
+    kGameMode = 1,
+};
 
-// Moves currentLine to the line being sung at `timeMs`, releases the strips of
-// lines that left the window and prepares the missing ones.  False when it
-// returned early (after the song's end, or before its start once strips exist).
-bool UpdateTimeline(CGDIRendererImpl* renderer, uint32_t timeMs);
+// One point of the singer's trail over the current line, in frame pixels; y is the
+// top of the bar drawn there.
+struct TrailPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+    bool onPitch = false;
+};
+using PitchTrail = std::vector<TrailPoint>;
 
-// The first strip from the front whose line index is `lineIndex`, or the shared
-// not-found record (empty, line index all ones).
-const LineStrip& FindStrip(const StripQueue& queue, uint32_t lineIndex);
-bool IsNotFound(const LineStrip& strip);
+// A range of line indices, first to last inclusive, unsigned; empty when first > last.
+struct LineRange {
+    uint32_t first = 1;
+    uint32_t last = 0;
+    bool Empty() const { return first > last; }
+};
 
-// The same lookup for painting into the strip: null when there is none.
-LineStrip* FindStripToPaint(StripQueue* queue, uint32_t lineIndex);
+// How many lines a mode keeps prepared: the window's size.
+constexpr uint32_t kWindowLines = 4;
 
-// Releases every strip's bitmap and empties the queue.
-void ClearStripQueue(StripQueue* queue);
+// Whether the timeline has work at `time`: none after the song's end, and none
+// before its start once the mode's first lines are prepared (`prepared`).
+bool TimelineHasWork(const SongInfo& song, uint32_t time, bool prepared);
 
-// Keeps the strips whose line lies in lo..hi (inclusive, unsigned; empty when
-// lo > hi), releases the others, and reports the lowest and highest index of the
-// window that has no strip (both all ones when none is missing).
-void PruneStripQueue(StripQueue* queue, uint32_t lo, uint32_t hi, uint32_t* missingLo, uint32_t* missingHi);
+// Moves `currentLine` forward to the line being sung at `time`.  Lines that are
+// over are passed (and empty the trail); in a pause the current line stays on the
+// line that has ended; the trail is emptied whenever the current line changes.
+void AdvanceCurrentLine(const SongInfo& song, uint32_t time, uint32_t* currentLine, PitchTrail* trail);
 
-// Empties the five queues in the order SetSong and ClearSong use.
-void ClearAllStripQueues(CGDIRendererImpl* renderer);
+// The lines a mode keeps prepared around the current one (unsigned, wrapping):
+// game mode the previous, the current and the next two; lyrics mode the current
+// and the next three; other modes none.
+LineRange WantedLines(int32_t mode, uint32_t currentLine);
 
 #endif

@@ -138,7 +138,6 @@ void BuildGlyphCacheWith(CGlyphCache* c, const char16_t* text, platform::GlyphSo
     c->font = source;
     c->ascent = source->Ascent();
     c->lineHeight = source->LineHeight();
-    c->glyphFormat = 6;
     c->outlineWidth = 2;
 
     size_t n = 0;

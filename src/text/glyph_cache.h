@@ -23,10 +23,18 @@ struct GlyphOffset {
 constexpr uint32_t kGlyphFillColour = 0xFFE1FF;
 constexpr uint32_t kGlyphOutlineColour = 0x2892DC;
 
+class CGlyphCache;
+void DestroyGlyphCache(CGlyphCache* cache);
+
+// Owns its atlases: they are released when the cache goes.
 class CGlyphCache {
 public:
+    CGlyphCache() = default;
+    ~CGlyphCache() { DestroyGlyphCache(this); }
+    CGlyphCache(const CGlyphCache&) = delete;
+    CGlyphCache& operator=(const CGlyphCache&) = delete;
+
     platform::GlyphSource* font = nullptr;  // open only while the cache is being built
-    int32_t glyphFormat = 6;                // GGO_GRAY8_BITMAP
     int32_t ascent = 0;
     int32_t lineHeight = 0;
     int32_t outlineWidth = 2;

@@ -1,129 +1,136 @@
-// line_strips.cpp - PrepareGameLines, PrepareLyricsLines and MeasureLineText.
-//
-// Strip sizes of line i (lineIndex i, y 0):
-//   game    note  pitchAreaHeight x (trunc((end - start) * pixelsPerMs) + 50), stripX trunc(start * pixelsPerMs)
-//   game    text  lyricRowHeight  x the same,                                   the same stripX
-//   lyrics  note  pitchAreaHeight x (width - pitchAreaRight - pitchAreaLeft),   stripX 0
-//   lyrics  text  lyricRowHeight  x MeasureLineText (unsung and sung),          stripX 0
+// line_strips.cpp - making the strips of a line, and painting its text.
 #include "text/line_strips.h"
 
 #include <cstring>
 
-#include "core/numeric.h"
-#include "core/renderer_impl.h"
-#include "imaging/compositing.h"
-#include "song/timeline.h"
-#include "text/glyph_cache.h"
+#include "base/mappings.h"
+#include "imaging/blit.h"
 #include "text/note_strips.h"
 
 namespace {
 
-// Clamps last to the song; false when the range is empty.
-bool ClampRange(const SongInfo& song, uint32_t first, uint32_t* last) {
-    if (!song.lines || song.lineCount == 0) return false;
-    if (*last >= song.lineCount) *last = song.lineCount - 1;
-    return first <= *last;
+enum class StripKind { Notes, Text, Sung };
+
+// Makes a zeroed strip of width x height for line `lineIndex`, unless its size is
+// refused (by arithmetic, before any allocation) or cannot be allocated.
+bool MakeStrip(int64_t width, int64_t height, int32_t stripX, uint32_t lineIndex, LineStrip* strip) {
+    const int64_t bytes = SurfaceByteSize(width, height);
+    if (bytes <= 0 || bytes > kMaxStripBytes) return false;
+    if (!CreateDibSurface(int32_t(width), int32_t(height), strip)) return false;
+    strip->x = stripX;
+    strip->y = 0;
+    strip->tag = int32_t(lineIndex);
+    strip->ownsPixels = false;
+    return true;
 }
 
-// Appends a new zeroed strip of width x height to `queue`, unless its size is
-// refused or cannot be allocated.
-void AppendStrip(StripQueue* queue, int64_t width, int64_t height, int32_t stripX, uint32_t lineIndex) {
-    const int64_t bytes = SurfaceByteSize(width, height);
-    if (bytes <= 0 || bytes > kMaxStripBytes) return;
+// Makes, paints and queues one strip of line i.
+void PrepareStrip(const LineStripInputs& in, int32_t mode, StripKind kind, uint32_t i, StripQueue* queue) {
+    const SongLine& line = in.song.lines[i];
+    const RendererLayout& l = in.layout;
+    const int64_t height = kind == StripKind::Notes ? l.pitchAreaHeight : l.lyricRowHeight;
+    int64_t width = 0;
+    int32_t stripX = 0;
+    if (mode == kGameMode) {
+        stripX = TimeToPixels(line.startTime, l.pixelsPerMs);
+        width = int64_t(TimeToPixels(line.endTime - line.startTime, l.pixelsPerMs)) + 50;
+    } else if (kind == StripKind::Notes) {
+        width = int64_t(in.windowWidth) - l.pitchAreaRight - l.pitchAreaLeft;
+    } else {
+        width = MeasureLineText(in.glyphs, l.syllableGap, line);
+    }
     LineStrip strip;
-    if (!CreateDibSurface(int32_t(width), int32_t(height), &strip)) return;
-    strip.x = stripX;
-    strip.y = 0;
-    strip.tag = int32_t(lineIndex);
-    strip.ownsPixels = false;
-    queue->push_back(strip);
+    if (!MakeStrip(width, height, stripX, i, &strip)) return;
+    if (kind == StripKind::Notes)
+        PaintNoteStrip(in, mode, line, &strip);
+    else if (in.glyphs)
+        PaintTextStrip(in, mode, line, kind == StripKind::Text ? in.glyphs->outlinedAtlas : in.glyphs->invertedAtlas,
+                       &strip);
+    InsertStrip(queue, strip);
+}
+
+// The mode's queues with the kind of strip each holds.
+struct QueueOfKind {
+    StripQueue* queue;
+    StripKind kind;
+};
+void ModeQueues(const ModeStrips& s, QueueOfKind out[3], int* count) {
+    *count = 0;
+    if (s.notes) out[(*count)++] = {s.notes, StripKind::Notes};
+    if (s.text) out[(*count)++] = {s.text, StripKind::Text};
+    if (s.sung) out[(*count)++] = {s.sung, StripKind::Sung};
 }
 
 }  // namespace
 
-int32_t TimeToPixels(uint32_t ms, float pixelsPerMs) {
-    return SaturatingTruncate(double(ms) * double(pixelsPerMs));
+bool ModeStripsPrepared(const ModeStrips& s) {
+    if (!s.notes && !s.text && !s.sung) return false;  // a mode that keeps no strips
+    return (!s.notes || !s.notes->empty()) && (!s.text || !s.text->empty()) && (!s.sung || !s.sung->empty());
 }
 
-int32_t MeasureLineText(const CGDIRendererImpl* r, const SongLine& line) {
-    if (!r->glyphCache || !line.words) return 0;
+void PrepareLines(const LineStripInputs& in, const ModeStrips& strips, uint32_t first, uint32_t last) {
+    if (strips.mode != kGameMode && strips.mode != kLyricsMode) return;
+    if (!in.song.lines || in.song.lineCount == 0) return;
+    if (last >= in.song.lineCount) last = in.song.lineCount - 1;
+    QueueOfKind queues[3];
+    int count = 0;
+    ModeQueues(strips, queues, &count);
+    for (uint32_t i = first; i <= last; ++i) {
+        for (int q = 0; q < count; ++q)
+            if (IsNotFound(FindStrip(*queues[q].queue, i))) PrepareStrip(in, strips.mode, queues[q].kind, i, queues[q].queue);
+        if (i == last) break;  // last may be the largest index
+    }
+}
+
+void KeepWindowPrepared(const LineStripInputs& in, const ModeStrips& strips, LineRange window) {
+    if (strips.mode != kGameMode && strips.mode != kLyricsMode) return;
+    QueueOfKind queues[3];
+    int count = 0;
+    ModeQueues(strips, queues, &count);
+    uint32_t missing[3] = {0, 0, 0};
+    for (int q = 0; q < count; ++q) missing[q] = PruneStripQueue(queues[q].queue, window);
+    if (!in.song.lines) return;
+    for (uint32_t k = 0; k < kWindowLines; ++k) {
+        const uint32_t line = window.first + k;
+        for (int q = 0; q < count; ++q)
+            if ((missing[q] & (1u << k)) && line < in.song.lineCount)
+                PrepareStrip(in, strips.mode, queues[q].kind, line, queues[q].queue);
+    }
+}
+
+int32_t MeasureLineText(const CGlyphCache* glyphs, int32_t syllableGap, const SongLine& line) {
+    if (!glyphs || !line.words) return 0;
     int64_t width = 0;
     for (uint32_t w = 0; w < line.wordCount; ++w) {
         const SongWord& word = line.words[w];
-        for (uint32_t k = 0; word.text && k < word.textLength; ++k)
-            width += FindGlyphRect(*r->glyphCache, word.text[k]).width;
-        width += r->layout.syllableGap;
+        for (uint32_t k = 0; word.text && k < word.textLength; ++k) width += FindGlyphRect(*glyphs, word.text[k]).width;
+        width += syllableGap;
     }
-    // Beyond any strip that could be made; the strip is then refused.
-    return width > INT32_MAX ? INT32_MAX : width < INT32_MIN ? INT32_MIN : int32_t(width);
+    return Clamp32(width);  // beyond any strip that could be made: the strip is then refused
 }
 
-// Glyph tiles side by side: in game mode each word starts at its own time (or
-// right after the previous word), in lyrics mode words follow each other with
-// syllableGap between them.  Tile (r, o) goes to (max(0, pen - o.dx), max(0, -o.dy)).
-void PaintTextStrips(CGDIRendererImpl* r, uint32_t first, uint32_t last, StripQueue* queue,
-                     const DibSurface& atlas) {
-    if (first > last || !r->glyphCache || !r->song.lines) return;
-    const CGlyphCache& cache = *r->glyphCache;
-    for (uint32_t i = first;; ++i) {
-        LineStrip* found = FindStripToPaint(queue, i);
-        if (found && i < r->song.lineCount) {
-            LineStrip& s = *found;
-            std::memset(s.pixels, 0, size_t(s.stride) * size_t(s.height));
-            const SongLine& line = r->song.lines[i];
-            int64_t pen = 0;
-            for (uint32_t w = 0; line.words && w < line.wordCount; ++w) {
-                const SongWord& word = line.words[w];
-                if (r->mode == 1) {
-                    const int64_t t = TimeToPixels(word.startTime - line.startTime, r->layout.pixelsPerMs);
-                    if (pen <= t) pen = t;
-                }
-                for (uint32_t k = 0; word.text && k < word.textLength; ++k) {
-                    const GlyphRect& g = FindGlyphRect(cache, word.text[k]);
-                    const GlyphOffset& o = FindGlyphOffset(cache, word.text[k]);
-                    const int64_t x = pen - o.dx > 0 ? pen - o.dx : 0;
-                    const int32_t y = -o.dy > 0 ? -o.dy : 0;
-                    if (x <= INT32_MAX)
-                        CopyPixels(s.pixels, s.stride, int32_t(x), y, s.width, s.height, atlas.pixels, atlas.stride,
-                                   g.x, g.y, g.width, g.height);
-                    pen += g.width;
-                }
-                if (r->mode == 0) pen += r->layout.syllableGap;
-            }
+// Glyph tile (r, o) goes to (max(0, pen - o.dx), max(0, -o.dy)); the pen then
+// moves by the tile's width.
+void PaintTextStrip(const LineStripInputs& in, int32_t mode, const SongLine& line, const DibSurface& atlas,
+                    LineStrip* s) {
+    if (!in.glyphs || !s->pixels) return;
+    std::memset(s->pixels, 0, size_t(s->stride) * size_t(s->height));
+    const CGlyphCache& cache = *in.glyphs;
+    int64_t pen = 0;
+    for (uint32_t w = 0; line.words && w < line.wordCount; ++w) {
+        const SongWord& word = line.words[w];
+        if (mode == kGameMode) {
+            const int64_t t = TimeToPixels(word.startTime - line.startTime, in.layout.pixelsPerMs);
+            if (pen <= t) pen = t;
         }
-        if (i == last) break;
-    }
-}
-
-void PrepareGameLines(CGDIRendererImpl* r, uint32_t first, uint32_t last) {
-    if (!ClampRange(r->song, first, &last)) return;
-    const RendererLayout& l = r->layout;
-    for (uint32_t i = first;; ++i) {
-        const SongLine& line = r->song.lines[i];
-        const int32_t left = TimeToPixels(line.startTime, l.pixelsPerMs);
-        const int64_t w = int64_t(TimeToPixels(line.endTime - line.startTime, l.pixelsPerMs)) + 50;
-        AppendStrip(&r->gameNoteStrips, w, l.pitchAreaHeight, left, i);
-        AppendStrip(&r->gameTextStrips, w, l.lyricRowHeight, left, i);
-        if (i == last) break;
-    }
-    PaintNoteStrips(r, first, last, &r->gameNoteStrips, r->atlas);
-    if (r->glyphCache) PaintTextStrips(r, first, last, &r->gameTextStrips, r->glyphCache->outlinedAtlas);
-}
-
-void PrepareLyricsLines(CGDIRendererImpl* r, uint32_t first, uint32_t last) {
-    if (!ClampRange(r->song, first, &last)) return;
-    const RendererLayout& l = r->layout;
-    const int64_t noteWidth = int64_t(r->width) - l.pitchAreaRight - l.pitchAreaLeft;
-    for (uint32_t i = first;; ++i) {
-        AppendStrip(&r->lyricsNoteStrips, noteWidth, l.pitchAreaHeight, 0, i);
-        const int32_t textWidth = MeasureLineText(r, r->song.lines[i]);
-        AppendStrip(&r->lyricsUnsungStrips, textWidth, l.lyricRowHeight, 0, i);
-        AppendStrip(&r->lyricsSungStrips, textWidth, l.lyricRowHeight, 0, i);
-        if (i == last) break;
-    }
-    PaintNoteStrips(r, first, last, &r->lyricsNoteStrips, r->atlas);
-    if (r->glyphCache) {
-        PaintTextStrips(r, first, last, &r->lyricsUnsungStrips, r->glyphCache->outlinedAtlas);
-        PaintTextStrips(r, first, last, &r->lyricsSungStrips, r->glyphCache->invertedAtlas);
+        for (uint32_t k = 0; word.text && k < word.textLength; ++k) {
+            const GlyphRect& g = FindGlyphRect(cache, word.text[k]);
+            const GlyphOffset& o = FindGlyphOffset(cache, word.text[k]);
+            const int64_t x = pen - o.dx > 0 ? pen - o.dx : 0;
+            const int64_t y = -int64_t(o.dy) > 0 ? -int64_t(o.dy) : 0;
+            CopyRect(s, x, y, atlas, ImageRect{g.x, g.y, g.width, g.height}, s->height);
+            pen += g.width;
+        }
+        if (mode == kLyricsMode) pen += in.layout.syllableGap;
     }
 }

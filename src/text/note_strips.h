@@ -1,4 +1,9 @@
-// note_strips.h - painting the pitch bars of prepared lines.
+// note_strips.h - painting the pitch bars of a prepared line.
+//
+// Game mode:   x = trunc((note.start - line.start) * pixelsPerMs), w = trunc((note.end - note.start) * pixelsPerMs)
+// Lyrics mode: x = (note.start - line.start) * S / (line.end - line.start), w likewise, with
+//              S = windowWidth - pitchAreaRight - pitchAreaLeft, unsigned 32-bit, product modulo 2^32
+// Both:        y = PitchToY(note.pitch); a bar whose y is negative (above maxPitch) is not drawn.
 #ifndef RENDERER_TEXT_NOTE_STRIPS_H
 #define RENDERER_TEXT_NOTE_STRIPS_H
 
@@ -6,22 +11,15 @@
 
 #include "imaging/dib_surface.h"
 #include "imaging/image_rect.h"
-#include "song/line_strip.h"
+#include "text/line_strips.h"
 
-class CGDIRendererImpl;
+// Clears `strip` and draws one bar per note of `line` with the pieces of `mode`
+// (game: "WaveYellow", lyrics: "WaveLightBlue"; other modes draw nothing).
+void PaintNoteStrip(const LineStripInputs& in, int32_t mode, const SongLine& line, LineStrip* strip);
 
-// Clears and paints the pitch-bar strips of lines first..last found in `queue`,
-// one bar per note, with the pieces of the renderer's current mode.
-void PaintNoteStrips(CGDIRendererImpl* renderer, uint32_t first, uint32_t last, StripQueue* queue,
-                     const DibSurface& atlas);
-
-// One bar of width w at (x, y): left cap, middle pieces as often as needed, right cap.
+// One bar of width w at (x, y) copied from `atlas` into `strip`: left cap, middle
+// pieces as often as needed, right cap.
 void DrawBar(const ImageRect& left, const ImageRect& middle, const ImageRect& right, DibSurface* strip,
              const DibSurface& atlas, int32_t x, int32_t y, int32_t w);
-
-// The height of pitch p in the pitch area:
-//   y = trunc((pitchAreaHeight - noteHeight) * (maxPitch - p) / (maxPitch - minPitch))
-// NaN gives 0; values beyond int32 saturate.
-int32_t PitchToY(float pitch, float minPitch, float maxPitch, int32_t pitchAreaHeight, int32_t noteHeight);
 
 #endif

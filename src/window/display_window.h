@@ -9,9 +9,8 @@
 
 #include <cstdint>
 
+#include "imaging/dib_surface.h"
 #include "renderer.h"
-
-class CGDIRendererImpl;
 
 // The window class and title.
 constexpr const char* kDisplayClassName = "renderer_window_class";
@@ -40,13 +39,43 @@ enum DisplayMessage : uint32_t {
 };
 constexpr uint32_t kClickActive = 2;  // WA_CLICKACTIVE
 
-// Creates the hidden layered window over `host` (owned unless the renderer is
-// floating) and stores it in the renderer's `window`.  Null on failure.
-RendererWindowHandle CreateDisplayWindow(CGDIRendererImpl* renderer, RendererWindowHandle host, int32_t x,
-                                         int32_t y, int32_t width, int32_t height);
+// The renderer's members that the window procedure reads and writes.
+struct DisplayWindowState {
+    bool floating;                  // unowned, topmost and draggable
+    RendererWindowHandle window;    // the display window
+    RendererWindowHandle hostWindow;
+    int32_t& posX;                  // window position, screen pixels
+    int32_t& posY;
+    bool& dragging;
+    int32_t& dragAnchorX;           // screen position of the mouse at the last drag step
+    int32_t& dragAnchorY;
+    int32_t& framesThisSecond;
+    int32_t& framesLastSecond;
+};
 
-// Puts the frame on the screen at (posX, posY) with one layered-window update.
-void PresentFrame(CGDIRendererImpl* renderer);
+// How the window procedure reaches the renderer: the owner of the state registers
+// a function that hands it over (false while there is no renderer, and the
+// messages then go to the default procedure).
+using DisplayStateHandler = bool (*)(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t* result,
+                                     bool* passToDefault);
+void SetDisplayStateHandler(DisplayStateHandler handler);
+bool DispatchToDisplayState(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t* result,
+                            bool* passToDefault);
+
+// Window positions are kept within this distance of the origin, far beyond any
+// screen, so that moving a window never overflows.
+constexpr int32_t kMaxWindowCoordinate = 1 << 24;
+int32_t ClampWindowCoordinate(int64_t v);
+
+// Creates the hidden layered window over `host` (owned by it unless `floating`):
+// null when the host is not a window (and the window is owned) or creation fails.
+RendererWindowHandle CreateDisplayWindow(bool floating, RendererWindowHandle host, int32_t x, int32_t y,
+                                         int32_t width, int32_t height);
+
+// Puts `frame` on the screen at (x, y) with size width x height in one layered-window
+// update, through `memoryDC`.  Does nothing without a window, a bitmap or a DC.
+void PresentFrame(RendererWindowHandle window, void* memoryDC, const DibSurface& frame, int32_t x, int32_t y,
+                  int32_t width, int32_t height);
 
 // Writes "GetLastError:%d" with the thread's last error code to the debugger output.
 void LogLastError();
@@ -72,7 +101,7 @@ void SetArrowCursor();
 
 // The window procedure's own handling of one message.  Sets *passToDefault when
 // the message goes on to the default window procedure (whose result is then used).
-intptr_t HandleDisplayMessage(CGDIRendererImpl* renderer, uint32_t message, uintptr_t wParam, intptr_t lParam,
+intptr_t HandleDisplayMessage(const DisplayWindowState& state, uint32_t message, uintptr_t wParam, intptr_t lParam,
                               bool* passToDefault);
 
 #endif

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <set>
 
-#include "core/renderer_impl.h"
 #include "platform/platform.h"
 #include "window/display_window.h"
 #include "window/headless_window.h"
@@ -59,10 +58,9 @@ void DestroyHostWindow(RendererWindowHandle window) { FreeWindow(window); }
 
 intptr_t SendDisplayMessage(RendererWindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     if (!IsValidWindow(window)) return 0;
-    CGDIRendererImpl* r = RendererInstance();
     bool passToDefault = true;
     intptr_t result = 0;
-    if (r) result = HandleDisplayMessage(r, message, wParam, lParam, &passToDefault);
+    if (!DispatchToDisplayState(message, wParam, lParam, &result, &passToDefault)) passToDefault = true;
     if (passToDefault) {
         ++System().defaultProcCalls;
         result = 0;
@@ -88,9 +86,9 @@ void LogLastError() {
     platform::WriteDebugOutput(text);
 }
 
-RendererWindowHandle CreateDisplayWindow(CGDIRendererImpl* r, RendererWindowHandle host, int32_t x, int32_t y,
+RendererWindowHandle CreateDisplayWindow(bool floating, RendererWindowHandle host, int32_t x, int32_t y,
                                          int32_t width, int32_t height) {
-    if (!r->floating && !IsValidWindow(host)) return nullptr;
+    if (!floating && !IsValidWindow(host)) return nullptr;
     System().classRegistered = true;
     RendererWindowHandle w = nullptr;
     if (System().failNextCreation) {
@@ -100,12 +98,11 @@ RendererWindowHandle CreateDisplayWindow(CGDIRendererImpl* r, RendererWindowHand
         w = NewWindow();
         w->className = kDisplayClassName;
         w->title = kDisplayWindowTitle;
-        w->exStyle = r->floating ? kFloatingExStyle : kOwnedExStyle;
+        w->exStyle = floating ? kFloatingExStyle : kOwnedExStyle;
         w->style = kDisplayWindowStyle;
-        w->owner = r->floating ? nullptr : host;
+        w->owner = floating ? nullptr : host;
         w->visible = true;  // WS_VISIBLE until hidden below
     }
-    r->window = w;
     if (!w) LogLastError();
     if (!IsValidWindow(w)) return nullptr;
     w->x = x;
@@ -116,19 +113,18 @@ RendererWindowHandle CreateDisplayWindow(CGDIRendererImpl* r, RendererWindowHand
     return w;
 }
 
-void PresentFrame(CGDIRendererImpl* r) {
-    if (!IsValidWindow(r->window) || !r->frame.bitmap || !r->memoryDC) return;
-    HWND__* w = r->window;
+void PresentFrame(RendererWindowHandle window, void* memoryDC, const DibSurface& frame, int32_t x, int32_t y,
+                  int32_t width, int32_t height) {
+    if (!IsValidWindow(window) || !frame.bitmap || !memoryDC) return;
     // A layered-window update moves and sizes the window and replaces its content.
-    w->x = r->posX;
-    w->y = r->posY;
-    w->width = r->width;
-    w->height = r->height;
-    w->presentedWidth = r->frame.width;
-    w->presentedHeight = r->frame.height;
-    w->presentedPixels.assign(r->frame.pixels,
-                              r->frame.pixels + size_t(r->frame.stride) * size_t(r->frame.height));
-    ++w->presentCount;
+    window->x = x;
+    window->y = y;
+    window->width = width;
+    window->height = height;
+    window->presentedWidth = frame.width;
+    window->presentedHeight = frame.height;
+    window->presentedPixels.assign(frame.pixels, frame.pixels + size_t(frame.stride) * size_t(frame.height));
+    ++window->presentCount;
 }
 
 bool IsValidWindow(RendererWindowHandle window) { return window && System().live.count(window) != 0; }

@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/float_environment.h"
-#include "core/renderer_impl.h"
+#include "base/float_environment.h"
 #include "platform/platform.h"
 #include "window/display_window.h"
 
@@ -21,10 +20,9 @@ HWND Hwnd(RendererWindowHandle w) { return reinterpret_cast<HWND>(w); }
 
 RENDERER_ENTRY LRESULT CALLBACK DisplayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     FloatEnvironmentScope floatScope;
-    CGDIRendererImpl* r = RendererInstance();
-    if (!r) return DefWindowProcA(hwnd, message, wParam, lParam);
+    intptr_t result = 0;
     bool passToDefault = false;
-    const intptr_t result = HandleDisplayMessage(r, message, wParam, lParam, &passToDefault);
+    if (!DispatchToDisplayState(message, wParam, lParam, &result, &passToDefault)) passToDefault = true;
     return passToDefault ? DefWindowProcA(hwnd, message, wParam, lParam) : LRESULT(result);
 }
 
@@ -52,33 +50,33 @@ void LogLastError() {
     platform::WriteDebugOutput(text);
 }
 
-RendererWindowHandle CreateDisplayWindow(CGDIRendererImpl* r, RendererWindowHandle host, int32_t x, int32_t y,
+RendererWindowHandle CreateDisplayWindow(bool floating, RendererWindowHandle host, int32_t x, int32_t y,
                                          int32_t width, int32_t height) {
-    if (!r->floating && !IsWindow(Hwnd(host))) return nullptr;
+    if (!floating && !IsWindow(Hwnd(host))) return nullptr;
     RegisterDisplayWindowClass();
-    HWND hwnd = CreateWindowExA(r->floating ? kFloatingExStyle : kOwnedExStyle, kDisplayClassName,
-                                kDisplayWindowTitle, kDisplayWindowStyle, r->posX, r->posY, r->width, r->height,
-                                r->floating ? nullptr : Hwnd(host), nullptr, Module(), nullptr);
-    r->window = reinterpret_cast<RendererWindowHandle>(hwnd);
+    HWND hwnd = CreateWindowExA(floating ? kFloatingExStyle : kOwnedExStyle, kDisplayClassName, kDisplayWindowTitle,
+                                kDisplayWindowStyle, x, y, width, height, floating ? nullptr : Hwnd(host), nullptr,
+                                Module(), nullptr);
     if (!hwnd) LogLastError();
     if (!IsWindow(hwnd)) return nullptr;
     MoveWindow(hwnd, x, y, width, height, TRUE);
     ShowWindow(hwnd, SW_HIDE);
-    return r->window;
+    return reinterpret_cast<RendererWindowHandle>(hwnd);
 }
 
-void PresentFrame(CGDIRendererImpl* r) {
-    if (!r->window || !r->frame.bitmap || !r->memoryDC) return;
-    HWND hwnd = Hwnd(r->window);
-    HDC memoryDC = static_cast<HDC>(r->memoryDC);
+void PresentFrame(RendererWindowHandle window, void* memoryDC, const DibSurface& frame, int32_t x, int32_t y,
+                  int32_t width, int32_t height) {
+    if (!window || !frame.bitmap || !memoryDC) return;
+    HWND hwnd = Hwnd(window);
+    HDC dc = static_cast<HDC>(memoryDC);
     HDC windowDC = GetWindowDC(hwnd);
-    HGDIOBJ previous = SelectObject(memoryDC, static_cast<HGDIOBJ>(r->frame.bitmap));
-    POINT destination = {r->posX, r->posY};
-    SIZE size = {r->width, r->height};
+    HGDIOBJ previous = SelectObject(dc, static_cast<HGDIOBJ>(frame.bitmap));
+    POINT destination = {x, y};
+    SIZE size = {width, height};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(hwnd, windowDC, &destination, &size, memoryDC, &source, 0, &blend, ULW_ALPHA);
-    SelectObject(memoryDC, previous);
+    UpdateLayeredWindow(hwnd, windowDC, &destination, &size, dc, &source, 0, &blend, ULW_ALPHA);
+    SelectObject(dc, previous);
     ReleaseDC(hwnd, windowDC);
 }
 

@@ -81,7 +81,7 @@ TEST_F(SkinInit, LoadSkinReplacesImagesButNotTheStrips) {
 
 }  // namespace
 
-#include "core/skin_golden.h"
+#include "skin_golden.h"
 
 namespace {
 

@@ -106,7 +106,7 @@ TEST_F(Imageset, NestingIsMeasuredWithoutParsing) {
 }
 
 TEST_F(Imageset, ImagePathIsJoinedAtTheLastBackslash) {
-    test_files::TempDir("imageset/img");
+    test_files::MakeSubdirectory(dir, "img");
     Png("skin.png", 8, 8, 10);
     Png("img/skin.png", 16, 4, 20);
     ApplySkinFile(&registry, &atlas, images,

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "scene_fixture.h"
+#include "base/mappings.h"
 #include "scenes/scenes.h"
 
 // Recorded from the scalar reference and checked by eye (the test writes game_<t>.png).

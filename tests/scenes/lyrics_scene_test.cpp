@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "scene_fixture.h"
+#include "core/renderer_views.h"
 #include "scenes/scenes.h"
 
 // Recorded from the scalar reference and checked by eye (the test writes lyrics_<t>.png).
@@ -19,34 +20,40 @@ protected:
         SetSong(TestSong());
     }
     const SongLine& Line(uint32_t i) const { return renderer->song.lines[i]; }
+    int32_t Progress(const SongLine& line, uint32_t t) const {
+        return LineProgress(renderer->glyphCache.get(), renderer->layout, line, t);
+    }
+    void AddPoint(TrailPoint p) {
+        AddTrailPoint(LyricsSceneOf(*renderer), renderer->frame.width, &renderer->pitchTrail, p);
+    }
 };
 
 TEST_F(LyricsScene, ProgressDuringTheLeadIn) {
-    EXPECT_EQ(-90, LineProgress(renderer, Line(1), 4000));
-    EXPECT_EQ(-180, LineProgress(renderer, Line(1), 3000));
-    EXPECT_EQ(kNotShown, LineProgress(renderer, Line(1), 2999));
-    EXPECT_EQ(0, LineProgress(renderer, Line(1), 4995));  // -(180 * 5 / 2000) truncates to 0
-    EXPECT_EQ(kNotShown, LineProgress(renderer, Line(1), 7001));
+    EXPECT_EQ(-90, Progress(Line(1), 4000));
+    EXPECT_EQ(-180, Progress(Line(1), 3000));
+    EXPECT_EQ(kNotShown, Progress(Line(1), 2999));
+    EXPECT_EQ(0, Progress(Line(1), 4995));  // -(180 * 5 / 2000) truncates to 0
+    EXPECT_EQ(kNotShown, Progress(Line(1), 7001));
 }
 
 TEST_F(LyricsScene, ProgressFollowsTheWords) {
     // Tiles of 16 (12 + 4), two per word, syllableGap 2.
-    EXPECT_EQ(0, LineProgress(renderer, Line(0), 1000));
-    EXPECT_EQ(16, LineProgress(renderer, Line(0), 1200));  // half of the first word
-    EXPECT_EQ(34, LineProgress(renderer, Line(0), 1500));  // 32 + one gap
-    EXPECT_EQ(68, LineProgress(renderer, Line(0), 2100));  // the pause: the next word's left edge
-    EXPECT_EQ(68, LineProgress(renderer, Line(0), 2200));
-    EXPECT_EQ(102, LineProgress(renderer, Line(0), 3000));  // after the last word: everything
+    EXPECT_EQ(0, Progress(Line(0), 1000));
+    EXPECT_EQ(16, Progress(Line(0), 1200));  // half of the first word
+    EXPECT_EQ(34, Progress(Line(0), 1500));  // 32 + one gap
+    EXPECT_EQ(68, Progress(Line(0), 2100));  // the pause: the next word's left edge
+    EXPECT_EQ(68, Progress(Line(0), 2200));
+    EXPECT_EQ(102, Progress(Line(0), 3000));  // after the last word: everything
 }
 
 TEST_F(LyricsScene, TrailPointsSnapToNotesWithinTheTolerance) {
     renderer->pitchTrail.clear();
     // Note 0: 1000-1400 of a 2000 ms line over S = 440: x 100 .. 188, pitch 60 at y 77 + 32.
-    AddTrailPoint(renderer, TrailPoint{120, 77 + 32 + 10, false, 3});
+    AddPoint(TrailPoint{120, 77 + 32 + 10, false});
     ASSERT_EQ(1u, renderer->pitchTrail.size());
     EXPECT_TRUE(renderer->pitchTrail[0].onPitch);
     EXPECT_EQ(109, renderer->pitchTrail[0].y);
-    AddTrailPoint(renderer, TrailPoint{130, 77 + 32 + 11, false, 3});  // one pixel too far
+    AddPoint(TrailPoint{130, 77 + 32 + 11, false});  // one pixel too far
     EXPECT_FALSE(renderer->pitchTrail.back().onPitch);
     // Note 2 (2200-2260) is 13 px wide; make a song with a 9 px note to check the limit.
     SongBuilder b(0, 20000, 40.0f, 80.0f);
@@ -54,20 +61,20 @@ TEST_F(LyricsScene, TrailPointsSnapToNotesWithinTheTolerance) {
     SetSong(b.Build());
     renderer->currentLine = 0;
     renderer->pitchTrail.clear();
-    AddTrailPoint(renderer, TrailPoint{104, 109, false, 3});
+    AddPoint(TrailPoint{104, 109, false});
     EXPECT_FALSE(renderer->pitchTrail.back().onPitch);
 }
 
 TEST_F(LyricsScene, RunsKeepTwoPointsAndHeightChangesAddAStep) {
     renderer->pitchTrail.clear();
-    AddTrailPoint(renderer, TrailPoint{300, 150, false, 3});
-    AddTrailPoint(renderer, TrailPoint{305, 150, false, 3});
-    AddTrailPoint(renderer, TrailPoint{310, 150, false, 3});
+    AddPoint(TrailPoint{300, 150, false});
+    AddPoint(TrailPoint{305, 150, false});
+    AddPoint(TrailPoint{310, 150, false});
     ASSERT_EQ(2u, renderer->pitchTrail.size());
     EXPECT_EQ(310, renderer->pitchTrail[1].x);
-    AddTrailPoint(renderer, TrailPoint{310, 140, false, 3});  // same x: nothing
+    AddPoint(TrailPoint{310, 140, false});  // same x: nothing
     EXPECT_EQ(2u, renderer->pitchTrail.size());
-    AddTrailPoint(renderer, TrailPoint{315, 140, false, 3});
+    AddPoint(TrailPoint{315, 140, false});
     ASSERT_EQ(4u, renderer->pitchTrail.size());
     EXPECT_EQ(315, renderer->pitchTrail[1].x);  // the old run reaches the new x
     EXPECT_EQ(315, renderer->pitchTrail[2].x);
@@ -77,10 +84,10 @@ TEST_F(LyricsScene, RunsKeepTwoPointsAndHeightChangesAddAStep) {
 
 TEST_F(LyricsScene, AnOnPitchRunEndsAtItsNoteWhenLeftPastIt) {
     renderer->pitchTrail.clear();
-    AddTrailPoint(renderer, TrailPoint{150, 109, false, 3});  // on note 0 (100..188)
-    AddTrailPoint(renderer, TrailPoint{180, 109, false, 3});
+    AddPoint(TrailPoint{150, 109, false});  // on note 0 (100..188)
+    AddPoint(TrailPoint{180, 109, false});
     ASSERT_TRUE(renderer->pitchTrail.back().onPitch);
-    AddTrailPoint(renderer, TrailPoint{200, 60, false, 3});  // off, past the note: last note's end is e
+    AddPoint(TrailPoint{200, 60, false});  // off, past the note: last note's end is e
     const auto& trail = renderer->pitchTrail;
     ASSERT_EQ(4u, trail.size());
     EXPECT_EQ(trail[2].x, trail[3].x);

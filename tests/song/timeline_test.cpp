@@ -4,10 +4,12 @@
 #include <cmath>
 #include <limits>
 
+#include "core/frame_update.h"
 #include "renderer_fixture.h"
 #include "song/timeline.h"
 #include "song_builder.h"
 #include "text/line_strips.h"
+#include "text/strip_queue.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ TEST_F(Timeline, PauseKeepsTheEndedLineUntilTheNextBegins) {
     ASSERT_TRUE(renderer->SetSong(b.Build()));
     EXPECT_TRUE(UpdateTimeline(renderer, 500));
     EXPECT_EQ(0u, renderer->currentLine);
-    renderer->pitchTrail.push_back(TrailPoint{1, 2, true, 3});
+    renderer->pitchTrail.push_back(TrailPoint{1, 2, true});
     EXPECT_TRUE(UpdateTimeline(renderer, 2000));
     EXPECT_EQ(1u, renderer->pitchTrail.size());  // same line: the trail stays
     EXPECT_TRUE(UpdateTimeline(renderer, 4000));
@@ -146,19 +148,22 @@ TEST_F(Timeline, UnreasonableScalesCreateNoEnormousStrips) {
     EXPECT_EQ(0, renderer->gameNoteStrips.front().x);
 }
 
-TEST_F(Timeline, PreparationClampsToTheSong) {
+// Preparation clamps to the song and makes only what a queue lacks: asking for a
+// line that has its strips again adds nothing.
+TEST_F(Timeline, PreparationClampsToTheSongAndNeverDuplicates) {
     SongBuilder b(0, 10000);
     b.Line(1000, 2000).Line(3000, 4000);
     ASSERT_TRUE(renderer->SetSong(b.Build()));
     EXPECT_EQ((std::vector<uint32_t>{0, 1}), Lines(renderer->gameNoteStrips));
-    PrepareGameLines(renderer, 5, 9);
-    PrepareGameLines(renderer, 1, 0);
+    PrepareModeLines(renderer, 5, 9);
+    PrepareModeLines(renderer, 1, 0);
     EXPECT_EQ(2u, renderer->gameNoteStrips.size());
-    PrepareGameLines(renderer, 1, 0xFFFFFFFFu);  // the range is clamped, line 1 again
-    EXPECT_EQ((std::vector<uint32_t>{0, 1, 1}), Lines(renderer->gameNoteStrips));
+    PrepareModeLines(renderer, 1, 0xFFFFFFFFu);  // clamped to line 1, which is there
+    EXPECT_EQ((std::vector<uint32_t>{0, 1}), Lines(renderer->gameNoteStrips));
+    EXPECT_EQ((std::vector<uint32_t>{0, 1}), Lines(renderer->gameTextStrips));
 }
 
-TEST_F(Timeline, PruningReportsTheMissingRange) {
+TEST_F(Timeline, PruningReportsTheMissingLines) {
     StripQueue q;
     for (uint32_t line : {2u, 9u, 4u}) {
         LineStrip s;
@@ -166,18 +171,25 @@ TEST_F(Timeline, PruningReportsTheMissingRange) {
         s.tag = int32_t(line);
         q.push_back(s);
     }
-    uint32_t lo = 0, hi = 0;
-    PruneStripQueue(&q, 2, 5, &lo, &hi);
+    uint32_t missing = PruneStripQueue(&q, LineRange{2, 5});
     EXPECT_EQ((std::vector<uint32_t>{2, 4}), Lines(q));
-    EXPECT_EQ(3u, lo);
-    EXPECT_EQ(5u, hi);
-    PruneStripQueue(&q, 2, 4, &lo, &hi);
-    EXPECT_EQ(3u, lo);
-    EXPECT_EQ(3u, hi);
-    PruneStripQueue(&q, 0xFFFFFFFEu, 1, &lo, &hi);  // wrapped: empty window
+    EXPECT_EQ(0b1010u, missing);  // lines 3 and 5
+    EXPECT_EQ(3u, MissingRange(LineRange{2, 5}, missing).first);
+    EXPECT_EQ(5u, MissingRange(LineRange{2, 5}, missing).last);
+    missing = PruneStripQueue(&q, LineRange{2, 4});
+    EXPECT_EQ(0b010u, missing);
+    missing = PruneStripQueue(&q, LineRange{0xFFFFFFFEu, 1});  // wrapped: empty window
     EXPECT_TRUE(q.empty());
-    EXPECT_EQ(0xFFFFFFFFu, lo);
-    EXPECT_EQ(0xFFFFFFFFu, hi);
+    EXPECT_EQ(0u, missing);
+    EXPECT_EQ(0xFFFFFFFFu, MissingRange(LineRange{0xFFFFFFFEu, 1}, missing).first);
+    // Strips come back in line order whatever order they are made in.
+    for (uint32_t line : {7u, 5u, 6u, 5u}) {
+        LineStrip s;
+        ASSERT_TRUE(CreateDibSurface(2, 2, &s));
+        s.tag = int32_t(line);
+        InsertStrip(&q, s);
+    }
+    EXPECT_EQ((std::vector<uint32_t>{5, 5, 6, 7}), Lines(q));
     ClearStripQueue(&q);
 }
 

@@ -2,10 +2,11 @@
 // pitch bars with their pieces, on the flat test skin and a made-up font.
 #include <cstring>
 
+#include "base/mappings.h"
+#include "core/frame_update.h"
 #include "fake_glyph_source.h"
 #include "imaging/skin.h"
 #include "renderer_fixture.h"
-#include "song/timeline.h"
 #include "song_builder.h"
 #include "test_files.h"
 #include "text/glyph_cache.h"
@@ -39,7 +40,7 @@ TEST_F(LineStrips, GameWordsStartAtTheirTimeOrAfterThePreviousWord) {
     b.Line(7000, 9000).Word(7000, 7100, u"aaaaaaa").Word(7100, 7500, u"b");  // b after 182 px of a's
     ASSERT_TRUE(renderer->SetSong(b.Build()));
     UseFakeFont(u"ab");
-    PrepareGameLines(renderer, 0, 1);
+    PrepareModeLines(renderer, 0, 1);
     const LineStrip& first = FindStrip(renderer->gameTextStrips, 0);
     ASSERT_EQ(350, first.width);
     EXPECT_EQ(600, first.x);
@@ -65,9 +66,9 @@ TEST_F(LineStrips, LyricsTextIsMeasuredWithTheGapAfterEveryWord) {
     b.Line(6000, 7000).Word(6000, 6500, u"  ").Word(6500, 7000, u" ");
     ASSERT_TRUE(renderer->SetSong(b.Build()));
     UseFakeFont(u"abcde ");
-    EXPECT_EQ(134, MeasureLineText(renderer, renderer->song.lines[0]));  // 3*26 + 2 + 2*26 + 2
-    EXPECT_EQ(4, MeasureLineText(renderer, renderer->song.lines[1]));    // spaces take no room
-    PrepareLyricsLines(renderer, 0, 1);
+    EXPECT_EQ(134, MeasureLineText(renderer->glyphCache.get(), renderer->layout.syllableGap, renderer->song.lines[0]));  // 3*26 + 2 + 2*26 + 2
+    EXPECT_EQ(4, MeasureLineText(renderer->glyphCache.get(), renderer->layout.syllableGap, renderer->song.lines[1]));    // spaces take no room
+    PrepareModeLines(renderer, 0, 1);
     const LineStrip& unsung = FindStrip(renderer->lyricsUnsungStrips, 0);
     const LineStrip& sung = FindStrip(renderer->lyricsSungStrips, 0);
     EXPECT_EQ(134, unsung.width);
@@ -96,7 +97,7 @@ TEST_F(LineStrips, TilesStartingOutsideTheStripArePlacedAtItsEdge) {
     b.Line(0, 1000).Word(0, 500, u"qe");
     ASSERT_TRUE(renderer->SetSong(b.Build()));
     UseFakeFont(u"qe");
-    PrepareLyricsLines(renderer, 0, 0);
+    PrepareModeLines(renderer, 0, 0);
     const LineStrip& s = FindStrip(renderer->lyricsUnsungStrips, 0);
     // The tile's top is row 0; its outline begins one row into it.
     auto inkInRow = [&](int y, int x0, int x1) {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "../scenes/e2e_scenario.h"
+#include "e2e_scenario.h"
 #include "screen.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <float.h>
 #include <xmmintrin.h>
 
-#include "core/float_environment.h"
+#include "base/float_environment.h"
 
 namespace {
 

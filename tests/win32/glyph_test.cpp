@@ -9,7 +9,7 @@
 #include "core/renderer_impl.h"
 #include "screen.h"
 #include "text/glyph_cache.h"
-#include "text/glyph_invariants.h"
+#include "glyph_invariants.h"
 
 namespace {
 

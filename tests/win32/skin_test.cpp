@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/skin_golden.h"
+#include "skin_golden.h"
 #include "screen.h"
 
 namespace {

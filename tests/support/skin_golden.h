@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/renderer_impl.h"
-#include "imaging/pixel_harness.h"
+#include "pixel_harness.h"
 
 namespace skin_golden {
 

@@ -2,6 +2,13 @@
 #ifndef RENDERER_TESTS_TEST_FILES_H
 #define RENDERER_TESTS_TEST_FILES_H
 
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,17 +17,28 @@
 
 namespace test_files {
 
-// A fresh directory under the build's temporary area.
+// A fresh directory under the temporary area, of this process alone (test cases
+// run in parallel processes).
 inline std::string TempDir(const std::string& name) {
+    const std::string unique = name + "_" + std::to_string(getpid());
 #ifdef _WIN32
     const char* base = std::getenv("TEMP");
-    std::string dir = std::string(base ? base : ".") + "\\renderer_" + name;
+    std::string dir = std::string(base ? base : ".") + "\\renderer_" + unique;
     std::system(("mkdir \"" + dir + "\" 2>nul").c_str());
 #else
-    std::string dir = "/tmp/renderer_test_" + name;
+    std::string dir = "/tmp/renderer_test_" + unique;
     std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
 #endif
     return dir;
+}
+
+// A directory inside one made by TempDir.
+inline void MakeSubdirectory(const std::string& dir, const std::string& name) {
+#ifdef _WIN32
+    std::system(("mkdir \"" + dir + "\\" + name + "\" 2>nul").c_str());
+#else
+    std::system(("mkdir -p '" + dir + "/" + name + "'").c_str());
+#endif
 }
 
 inline void Write(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -56,13 +56,14 @@ private:
 
 // Replaces the renderer's glyph cache with one built from `source` for `text`
 // and drops the prepared strips, so that the next preparation uses it.
+#include "core/frame_update.h"
 #include "core/renderer_impl.h"
-#include "song/timeline.h"
 #include "text/glyph_cache.h"
 
 inline void UseGlyphSource(CGDIRendererImpl* renderer, platform::GlyphSource* source, const std::u16string& text) {
-    DestroyGlyphCache(renderer->glyphCache);
-    BuildGlyphCacheWith(renderer->glyphCache, text.c_str(), source);
+    if (!renderer->glyphCache) renderer->glyphCache.reset(new CGlyphCache());
+    DestroyGlyphCache(renderer->glyphCache.get());
+    BuildGlyphCacheWith(renderer->glyphCache.get(), text.c_str(), source);
     ClearAllStripQueues(renderer);
 }
 

@@ -9,14 +9,13 @@
 #include <vector>
 
 #include "fake_glyph_source.h"
-#include "imaging/pixel_harness.h"
+#include "pixel_harness.h"
 #include "imaging/skin.h"
 #include "renderer_fixture.h"
-#include "song/timeline.h"
+#include "core/frame_update.h"
 #include "song_builder.h"
 #include "test_files.h"
 #include "text/glyph_cache.h"
-#include "text/line_strips.h"
 
 class SceneTest : public RendererTest {
 protected:
@@ -39,8 +38,7 @@ protected:
     void SetSong(SongInfo* info) {
         ASSERT_TRUE(renderer->SetSong(info));
         UseGlyphSource(renderer, &font, CollectSongText(renderer->song));
-        if (renderer->mode == 1) PrepareGameLines(renderer, 0, 3);
-        if (renderer->mode == 0) PrepareLyricsLines(renderer, 0, 3);
+        PrepareModeLines(renderer, 0, 3);
     }
     void At(uint32_t t, float pitch) {
         PlayState s = {};

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/pixel_harness.h"
+#include "pixel_harness.h"
 #include "renderer.h"
 
 namespace e2e {

@@ -1,0 +1,62 @@
+// strip_queue.cpp - lookup, ordered insertion and pruning of the strip queues.
+#include "text/strip_queue.h"
+
+namespace {
+
+constexpr uint32_t kNone = UINT32_MAX;
+
+}  // namespace
+
+const LineStrip& FindStrip(const StripQueue& queue, uint32_t lineIndex) {
+    static const LineStrip notFound;  // empty, tag all ones
+    for (const LineStrip& strip : queue)
+        if (StripLineIndex(strip) == lineIndex) return strip;
+    return notFound;
+}
+
+LineStrip* FindStripToPaint(StripQueue* queue, uint32_t lineIndex) {
+    for (LineStrip& strip : *queue)
+        if (StripLineIndex(strip) == lineIndex) return &strip;
+    return nullptr;
+}
+
+bool IsNotFound(const LineStrip& strip) { return StripLineIndex(strip) == kNone; }
+
+void InsertStrip(StripQueue* queue, const LineStrip& strip) {
+    auto at = queue->end();
+    while (at != queue->begin() && StripLineIndex(*(at - 1)) > StripLineIndex(strip)) --at;
+    queue->insert(at, strip);
+}
+
+void ClearStripQueue(StripQueue* queue) {
+    for (LineStrip& strip : *queue) ReleaseDibSurface(&strip);
+    queue->clear();
+}
+
+uint32_t PruneStripQueue(StripQueue* queue, LineRange window) {
+    const uint32_t span = window.Empty() ? 0 : window.last - window.first + 1;
+    const uint32_t count = span < kWindowLines ? span : kWindowLines;
+    uint32_t missing = (1u << count) - 1u;
+    for (auto it = queue->begin(); it != queue->end();) {
+        const uint32_t line = StripLineIndex(*it);
+        if (!window.Empty() && line >= window.first && line <= window.last) {
+            if (line - window.first < count) missing &= ~(1u << (line - window.first));
+            ++it;
+        } else {
+            ReleaseDibSurface(&*it);
+            it = queue->erase(it);
+        }
+    }
+    return missing;
+}
+
+LineRange MissingRange(LineRange window, uint32_t missing) {
+    LineRange range;
+    range.first = range.last = kNone;
+    for (uint32_t k = 0; k < kWindowLines; ++k) {
+        if (!(missing & (1u << k))) continue;
+        if (range.first == kNone) range.first = window.first + k;
+        range.last = window.first + k;
+    }
+    return range;
+}

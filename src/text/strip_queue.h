@@ -1,0 +1,46 @@
+// strip_queue.h - the prepared images of lyric lines and the queues that hold them.
+//
+// A LineStrip is a surface holding one prepared line image: `x` is its stripX (game
+// strips: the line's start on the song's timeline in pixels; lyrics strips: 0),
+// `tag` the index of the song line it shows (all ones for the not-found record).
+// Each queue owns its strips and keeps them in ascending line order.
+#ifndef RENDERER_TEXT_STRIP_QUEUE_H
+#define RENDERER_TEXT_STRIP_QUEUE_H
+
+#include <cstdint>
+#include <deque>
+
+#include "imaging/dib_surface.h"
+#include "song/timeline.h"
+
+using LineStrip = DibSurface;
+using StripQueue = std::deque<LineStrip>;
+
+inline uint32_t StripLineIndex(const LineStrip& strip) { return uint32_t(strip.tag); }
+
+// The first strip from the front whose line index is `lineIndex`, or the shared
+// not-found record (empty, line index all ones).
+const LineStrip& FindStrip(const StripQueue& queue, uint32_t lineIndex);
+bool IsNotFound(const LineStrip& strip);
+
+// The same lookup for painting into the strip: null when there is none.
+LineStrip* FindStripToPaint(StripQueue* queue, uint32_t lineIndex);
+
+// Puts a strip into the queue after every strip of a lower or equal line, so the
+// queue stays in ascending line order (in normal play that is the back).
+void InsertStrip(StripQueue* queue, const LineStrip& strip);
+
+// Releases every strip's bitmap and empties the queue.
+void ClearStripQueue(StripQueue* queue);
+
+// Keeps the strips whose line lies in the window (inclusive, unsigned; an empty
+// window keeps none), releases the others, and returns the lines of the window that
+// have no strip, as bits: bit k stands for line window.first + k.  Only the first
+// kWindowLines lines of a window are looked at.
+uint32_t PruneStripQueue(StripQueue* queue, LineRange window);
+
+// The lowest and highest line of a missing-lines mask (both all ones when none is
+// missing).
+LineRange MissingRange(LineRange window, uint32_t missing);
+
+#endif
