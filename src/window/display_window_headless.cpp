@@ -77,6 +77,11 @@ void FailNextWindowCreation() { System().failNextCreation = true; }
 int LiveMemoryDCs() { return System().liveMemoryDCs; }
 int LiveWindows() { return int(System().live.size()); }
 
+void ResetWindowSystem() {
+    for (RendererWindowHandle w : System().live) delete w;
+    System() = HeadlessSystem();
+}
+
 }  // namespace headless
 
 void LogLastError() {

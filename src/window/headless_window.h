@@ -45,6 +45,9 @@ int ArrowCursorCalls();
 void FailNextWindowCreation();  // the next CreateDisplayWindow finds no window
 int LiveMemoryDCs();
 int LiveWindows();  // host and display windows that exist
+// Destroys every window that still exists and forgets the capture, the active
+// window, the class registration and the counters: the state of a fresh process.
+void ResetWindowSystem();
 
 }  // namespace headless
 
