@@ -158,11 +158,38 @@ bool JpegIsAcceptable(const uint8_t* data, size_t size) {
     return true;
 }
 
+uint32_t BigEndian32(const uint8_t* p) {
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+}
+
+// Checks a PNG before the decoder sees it, walking its chunks as the decoder does:
+// a length, a type, that many bytes of data and a CRC each, until IEND.  Refused:
+// an empty image-data chunk (IDAT) before any image data, for which the packaged
+// decoder copies zero bytes to a null pointer.  Empty IDAT chunks after the first
+// data are harmless.
+bool PngIsAcceptable(const uint8_t* data, size_t size) {
+    static const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+    if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return true;  // not a PNG
+    constexpr uint32_t kIdat = 0x49444154, kIend = 0x49454E44;
+    uint64_t imageData = 0;
+    for (size_t at = 8; at + 8 <= size;) {
+        const uint32_t length = BigEndian32(data + at), type = BigEndian32(data + at + 4);
+        if (type == kIend) break;
+        if (type == kIdat) {
+            if (length == 0 && imageData == 0) return false;
+            imageData += length;
+        }
+        if (length > size - at - 8) break;  // runs past the end: the decoder fails there
+        at += 8 + size_t(length) + 4;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool DecodeImage(const uint8_t* data, size_t size, DecodedImage* image) {
     if (!data || size == 0 || size > kMaxImageFileBytes || !image) return false;
-    if (!JpegIsAcceptable(data, size)) return false;
+    if (!JpegIsAcceptable(data, size) || !PngIsAcceptable(data, size)) return false;
     int width = 0, height = 0;
     if (!stb::Info(data, int(size), &width, &height)) return false;
     if (width <= 0 || height <= 0 || width > kMaxImageDimension || height > kMaxImageDimension ||

@@ -367,6 +367,40 @@ TEST_F(JpegCheck, WhatTheDecoderReadsIsStillChecked) {
     }
 }
 
+// An empty image-data chunk before any image data makes the packaged decoder copy
+// zero bytes to a null pointer: such a PNG is refused.  Empty chunks after the
+// first data decode as if they were not there.
+TEST(ImageDecode, PngWithAnEmptyFirstImageDataChunkIsRefused) {
+    std::vector<uint8_t> png;
+    const auto px = Rgba(5, 3, 10, 20, 30, 40);
+    stbi_write_png_to_func([](void* out, void* bytes, int n) {
+        auto* v = static_cast<std::vector<uint8_t>*>(out);
+        v->insert(v->end(), static_cast<uint8_t*>(bytes), static_cast<uint8_t*>(bytes) + n);
+    }, &png, 5, 3, 4, px.data(), 20);
+    ASSERT_GT(png.size(), 33u);
+    const uint8_t idat[4] = {'I', 'D', 'A', 'T'};
+    const auto first = std::search(png.begin(), png.end(), idat, idat + 4) - 4;  // its length field
+    ASSERT_EQ(33, first - png.begin());
+    const size_t firstLength = (size_t(first[0]) << 24) | (size_t(first[1]) << 16) | (size_t(first[2]) << 8) | first[3];
+    // length 0, "IDAT", the CRC of "IDAT"
+    const std::vector<uint8_t> empty = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+
+    DecodedImage image;
+    ASSERT_TRUE(DecodeImage(png.data(), png.size(), &image));
+    const std::vector<uint8_t> reference(image.pixels.get(), image.pixels.get() + 5 * 3 * 4);
+    std::vector<uint8_t> before = png;
+    before.insert(before.begin() + 33, empty.begin(), empty.end());
+    EXPECT_FALSE(DecodeImage(before.data(), before.size(), &image));
+    std::vector<uint8_t> after = png;
+    after.insert(after.begin() + long(33 + 12 + firstLength), empty.begin(), empty.end());
+    ASSERT_TRUE(DecodeImage(after.data(), after.size(), &image));
+    EXPECT_TRUE(std::equal(reference.begin(), reference.end(), image.pixels.get()));
+    // The fuzzer's input that found it.
+    const std::vector<uint8_t> found = SeedFile("png_empty_first_idat.png");
+    ASSERT_FALSE(found.empty());
+    EXPECT_FALSE(DecodeImage(found.data(), found.size(), &image));
+}
+
 TEST(CodePage, WideAndNarrowRoundTrip) {
     EXPECT_EQ(u"", ToWide(""));
     EXPECT_EQ(u"", ToWide(nullptr));
