@@ -92,6 +92,11 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
     CreateDibSurface(width, layout.pitchAreaHeight, &lyricsStrip);
     TileBackground(&lyricsStrip, atlas, images[kImageKtvBkg]);
 
+    // Lines prepared for an earlier window or layout are made again for this one;
+    // the song and its glyphs stay, so a host that re-initialises mid-song keeps
+    // its lyrics on screen.
+    ClearAllStripQueues(this);
+
     // The cursor frames are rebuilt from this skin; frames of an earlier
     // initialisation would not describe the new strip.
     ReleaseDibSurface(&cursorStrip);
@@ -106,8 +111,9 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
 
 // Besides what the window owns, the surfaces are released in full and the handles
 // cleared, so that a call after Uninit finds nothing stale to draw into or present.
-// The cursor strip and the glyph cache go too (the next initialisation and SetSong
-// make new ones); the song copy stays until ClearSong or the next SetSong.
+// The cursor strip goes too (the next initialisation makes a new one); the song
+// copy and its glyph cache stay until ClearSong or the next SetSong, so that a
+// host may initialise again mid-song.
 RENDERER_ENTRY bool CGDIRendererImpl::Uninit() {
     FloatEnvironmentScope floatScope;
     StopFrameTimer(window);
@@ -115,7 +121,6 @@ RENDERER_ENTRY bool CGDIRendererImpl::Uninit() {
     ReleaseDibSurface(&atlas);
     ReleaseDibSurface(&cursorStrip);
     cursorIndex.clear();
-    glyphCache.reset();
     DestroyDisplayWindow(window);
     window = nullptr;
     dragging = false;

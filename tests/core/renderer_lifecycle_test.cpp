@@ -5,6 +5,9 @@
 
 #include "core/layout.h"
 #include "renderer_fixture.h"
+#include "song_builder.h"
+#include "test_files.h"
+#include "text/strip_queue.h"
 
 namespace {
 
@@ -140,6 +143,46 @@ TEST_F(Lifecycle, UninitReleasesEverythingAndCallsAfterwardsAreHarmless) {
     // A new initialisation works again.
     ASSERT_TRUE(InitDefault());
     EXPECT_TRUE(IsValidWindow(renderer->window));
+}
+
+// A host that initialises again mid-song (to move to another monitor, say) keeps
+// its song on screen: the glyphs stay, the lines are prepared again for the new
+// window, in both modes.
+TEST_F(Lifecycle, ReinitialisingMidSongKeepsTheLyrics) {
+    SongBuilder b(0, 20000);
+    b.Line(1000, 5000).Word(1000, 3000, u"茉莉").Word(3000, 5000, u"花").Note(1000, 5000, 60.0f);
+    b.Line(6000, 9000).Word(6000, 9000, u"好").Note(6000, 9000, 62.0f);
+    ASSERT_TRUE(InitWithFlatSkin());
+    renderer->SetMode(0);
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    auto inkInRow = [&](int top) {
+        int ink = 0;
+        for (int y = top; y < top + 30; ++y)
+            for (int x = 0; x < renderer->frame.width; ++x) ink += SurfacePixel(renderer->frame, x, y)[0] > 0x40;
+        return ink;
+    };
+    PlayState s = {};
+    s.timeMs = 2000;
+    renderer->UpdateTime(0, &s);
+    const int before = inkInRow(164);
+    ASSERT_GT(before, 50);
+
+    ASSERT_TRUE(renderer->Uninit());
+    ASSERT_TRUE(renderer->InitWithSize((test_files::SourceDir() + "/tests/data/flat_skin").c_str(), host, 0, 0, 700,
+                                       230, 0, false));
+    s.timeMs = 2040;
+    renderer->UpdateTime(40, &s);
+    EXPECT_EQ(before, inkInRow(164));  // the same glyphs, at the same place
+    ASSERT_FALSE(IsNotFound(FindStrip(renderer->lyricsNoteStrips, 0)));
+    EXPECT_EQ(500, FindStrip(renderer->lyricsNoteStrips, 0).width);  // made for the new width
+
+    renderer->SetMode(1);
+    renderer->UpdateTime(40, &s);
+    const LineStrip& text = FindStrip(renderer->gameTextStrips, 0);
+    ASSERT_FALSE(IsNotFound(text));
+    int textInk = 0;
+    for (int i = 3; i < text.stride * text.height; i += 4) textInk += text.pixels[i] != 0;
+    EXPECT_GT(textInk, 50);
 }
 
 TEST_F(Lifecycle, OperationsBeforeInitNeitherCrashNorDraw) {
