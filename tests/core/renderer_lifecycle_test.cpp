@@ -1,6 +1,7 @@
 // The renderer's life stages through IRenderer: the singleton, initialisation
 // over a host window, position, showing and hiding, mode, the score display's
 // start, teardown, and calls made before initialisation.
+#include <algorithm>
 #include <cstring>
 
 #include "core/layout.h"
@@ -8,6 +9,7 @@
 #include "song_builder.h"
 #include "test_files.h"
 #include "text/strip_queue.h"
+#include "window/display_window.h"
 
 namespace {
 
@@ -55,8 +57,8 @@ TEST_F(Lifecycle, InitPlacesAHiddenOwnedWindowRelativeToTheHost) {
     renderer->GetPosition(&x, &y);
     EXPECT_EQ(10, x);
     EXPECT_EQ(20, y);
-    ASSERT_EQ(1u, Log().size());
-    EXPECT_EQ("SetWindowPos x=10,y=20\r\n", Log()[0]);
+    ASSERT_EQ(2u, Log().size());  // the missing skin, then the position
+    EXPECT_EQ("SetWindowPos x=10,y=20\r\n", Log()[1]);
     EXPECT_EQ(10, w->x);  // SetPosition presents at the new place
     EXPECT_EQ(20, w->y);
 }
@@ -108,8 +110,8 @@ TEST_F(Lifecycle, FailedWindowCreationLogsAndCreatesNoSurface) {
     EXPECT_EQ(host, renderer->hostWindow);
     EXPECT_EQ(105, renderer->posX);
     EXPECT_EQ(0, renderer->mode);
-    ASSERT_EQ(1u, Log().size());
-    EXPECT_EQ(0u, Log()[0].rfind("GetLastError:", 0));
+    ASSERT_EQ(2u, Log().size());  // the missing skin, then the window
+    EXPECT_EQ(0u, Log()[1].rfind("GetLastError:", 0));
 }
 
 TEST_F(Lifecycle, ShowPresentsAndShowsHideHides) {
@@ -199,10 +201,95 @@ TEST_F(Lifecycle, OperationsBeforeInitNeitherCrashNorDraw) {
     renderer->UpdateTimeF(0.5f, &state);
     renderer->Reserved17(99);
     renderer->Reserved18();
-    EXPECT_TRUE(renderer->LoadSkin("does-not-exist.imageset"));
+    EXPECT_FALSE(renderer->LoadSkin("does-not-exist.imageset"));
     EXPECT_FALSE(renderer->LoadSkin(nullptr));
     EXPECT_EQ(nullptr, renderer->window);
     EXPECT_EQ(nullptr, renderer->frame.pixels);
+}
+
+// A window that cannot exist is refused before anything is made, and an earlier
+// initialisation and its layout stay as they were.
+TEST_F(Lifecycle, WindowsThatCannotExistAreRefused) {
+    ASSERT_TRUE(InitDefault());
+    RendererWindowHandle first = renderer->window;
+    const int windows = headless::LiveWindows();
+    const int64_t bitmaps = platform::LiveBitmaps();
+    const RendererLayout good = renderer->layout;
+    struct Size {
+        int32_t width, height, pitchAreaHeight;
+    };
+    const Size refused[] = {{0, 230, 87},      {-5, 230, 87},     {100000, 230, 87}, {640, 100000, 87},
+                            {640, INT32_MIN, 87}, {16384, 16384, 87}, {640, 230, 100000}, {16384, 300, 16000}};
+    for (const Size& size : refused) {
+        RendererLayout layout = good;
+        layout.windowWidth = size.width;
+        layout.windowHeight = size.height;
+        layout.pitchAreaHeight = size.pitchAreaHeight;
+        EXPECT_FALSE(renderer->Init("skins/none", host, 0, 0, &layout, 1, false)) << size.width << "x" << size.height;
+        EXPECT_EQ(0, std::memcmp(&good, &renderer->layout, sizeof good));
+        if (size.pitchAreaHeight == 87 && size.height > 0) {
+            EXPECT_FALSE(renderer->InitWithSize("skins/none", host, 0, 0, size.width, size.height, 1, false));
+        }
+    }
+    EXPECT_EQ(first, renderer->window);
+    EXPECT_EQ(windows, headless::LiveWindows());
+    EXPECT_EQ(bitmaps, platform::LiveBitmaps());
+    const std::vector<std::string> log = Log();
+    EXPECT_NE(log.end(), std::find(log.begin(), log.end(), "Init: a window of 100000 x 230 cannot be made\r\n"));
+    // The largest windows that may exist.
+    EXPECT_TRUE(renderer->InitWithSize("skins/none", host, 0, 0, 16384, 1024, 1, false));
+    EXPECT_TRUE(renderer->InitWithSize("skins/none", host, 0, 0, 4096, 4096, 1, false));
+}
+
+// Positions stay in range whatever the host or the mouse does.
+TEST_F(Lifecycle, PositionsStayInRange) {
+    ASSERT_TRUE(InitDefault(0, 0, 1, true));
+    renderer->SetPosition(INT32_MIN, INT32_MAX);
+    EXPECT_EQ("SetWindowPos x=-2147483648,y=2147483647\r\n", Log().back());
+    int x = 0, y = 0;
+    renderer->GetPosition(&x, &y);
+    EXPECT_EQ(-kMaxWindowCoordinate, x);
+    EXPECT_EQ(kMaxWindowCoordinate, y);
+    // Drag far left and down: the position saturates instead of overflowing.
+    headless::SendDisplayMessage(renderer->window, kMsgLButtonDown, 0, (int32_t(0) << 16) | 0x7FFF);
+    for (int i = 0; i < 2000; ++i)
+        headless::SendDisplayMessage(renderer->window, kMsgMouseMove, 0, intptr_t(uint32_t(0x7FFF) << 16 | 0x8000));
+    renderer->GetPosition(&x, &y);
+    EXPECT_GE(x, -kMaxWindowCoordinate);
+    EXPECT_LE(y, kMaxWindowCoordinate);
+    // A host window far away cannot push the display window out of range either.
+    ASSERT_TRUE(InitDefault(INT32_MAX, INT32_MIN));
+    renderer->GetPosition(&x, &y);
+    EXPECT_EQ(kMaxWindowCoordinate, x);
+    EXPECT_EQ(-kMaxWindowCoordinate, y);
+}
+
+// Results say what happened: a skin that could not be read is reported and keeps
+// the current one; a song the copy refuses returns false and empties the display.
+TEST_F(Lifecycle, ResultsAreHonest) {
+    ASSERT_TRUE(InitDefault());  // "skins/none" does not exist: still initialised
+    EXPECT_EQ("Skin not loaded: skins/none\\renderer.imageset\r\n", Log()[0]);
+    const std::string flat = test_files::SourceDir() + "/tests/data/flat_skin";
+    EXPECT_TRUE(renderer->LoadSkin((flat + "\\renderer.imageset").c_str()));
+    const uint8_t* atlas = renderer->atlas.pixels;
+    const ImageRect slider = renderer->images[kImageSlider];
+    EXPECT_FALSE(renderer->LoadSkin((flat + "\\missing.imageset").c_str()));
+    EXPECT_FALSE(renderer->LoadSkin((flat + "\\flat.png").c_str()));  // not XML
+    EXPECT_EQ(atlas, renderer->atlas.pixels);
+    EXPECT_EQ(slider.width, renderer->images[kImageSlider].width);
+
+    SongBuilder good(0, 10000);
+    good.Line(1000, 2000).Word(1000, 2000, u"la").Note(1000, 2000, 60.0f);
+    EXPECT_TRUE(renderer->SetSong(good.Build()));
+    EXPECT_FALSE(renderer->gameNoteStrips.empty());
+    SongBuilder bad(0, 10000);
+    bad.Line(1000, 2000).Word(1000, 2000, std::u16string(4097, u'x'));
+    EXPECT_FALSE(renderer->SetSong(bad.Build()));
+    EXPECT_EQ(nullptr, renderer->song.lines);  // the previous song's lyrics do not stay
+    EXPECT_TRUE(renderer->gameNoteStrips.empty());
+    SongLine line = {0, 10, nullptr, 0, nullptr, 0};
+    SongInfo overflowing = {80, 40, 0, 100, 0, &line, 0xFFFFFFFFu};
+    EXPECT_FALSE(renderer->SetSong(&overflowing));
 }
 
 TEST_F(Lifecycle, SecondInitWithoutUninitReplacesTheWindow) {

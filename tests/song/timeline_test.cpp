@@ -225,7 +225,7 @@ TEST_F(Timeline, ARejectedSongLeavesAnEmptySongThatShowsNothing) {
     ASSERT_TRUE(renderer->SetSong(good.Build()));
     SongBuilder bad(0, 5000);
     bad.Line(0, 1000).Word(0, 500, std::u16string(4097, u'a'));
-    EXPECT_TRUE(renderer->SetSong(bad.Build()));
+    EXPECT_FALSE(renderer->SetSong(bad.Build()));
     EXPECT_EQ(nullptr, renderer->song.lines);
     EXPECT_TRUE(renderer->gameNoteStrips.empty());
     PlayState s = {};
