@@ -15,15 +15,8 @@ namespace {
 
 using Lifecycle = RendererTest;
 
-TEST_F(Lifecycle, FactoryReturnsOneObjectWithDefaults) {
+TEST_F(Lifecycle, FactoryReturnsOneObject) {
     EXPECT_EQ(static_cast<IRenderer*>(renderer), CreateRenderer());
-    EXPECT_EQ(1, renderer->mode);
-    EXPECT_EQ(127, renderer->scoreAlpha);
-    EXPECT_EQ(30, renderer->fadeInFrames);
-    EXPECT_EQ(30, renderer->holdFrames);
-    EXPECT_EQ(20, renderer->fadeOutFrames);
-    EXPECT_EQ(0u, renderer->currentLine);
-    EXPECT_EQ(0, std::memcmp(&renderer->layout, &(const RendererLayout&)DefaultLayout(), sizeof(RendererLayout)));
     EXPECT_TRUE(renderer->Uninit() == false);  // no class was registered
     EXPECT_EQ(static_cast<IRenderer*>(renderer), CreateRenderer());
 }

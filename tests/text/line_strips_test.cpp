@@ -115,7 +115,7 @@ TEST_F(LineStrips, TilesStartingOutsideTheStripArePlacedAtItsEdge) {
 
 // Flat pieces: caps 6 wide, middle 10 wide (the test skin).
 TEST_F(LineStrips, BarsAreAssembledFromCapsAndMiddlePieces) {
-    DibSurface strip;
+    OwnedSurface strip;
     ASSERT_TRUE(CreateDibSurface(100, 30, &strip));
     const ImageRect* img = renderer->images;
     const ImageRect &l = img[kImageWaveYellowL], &m = img[kImageWaveYellowM], &r = img[kImageWaveYellowR];
@@ -142,14 +142,13 @@ TEST_F(LineStrips, BarsAreAssembledFromCapsAndMiddlePieces) {
     // A middle piece of width 0 does not stall; a huge bar ends at the strip.
     DrawBar(l, ImageRect{}, r, &strip, renderer->atlas, 0, 0, 60);
     DrawBar(l, m, r, &strip, renderer->atlas, -5, 0, INT32_MAX);
-    ReleaseDibSurface(&strip);
 }
 
 // Caps narrower than half a short bar give only their own columns: with a cap at
 // the end of the last row of an image, taking h columns from it would read past
 // the end of the image (AddressSanitizer sees it in the sanitizer build).
 TEST_F(LineStrips, ShortBarsTakeAtMostTheCapsOwnColumns) {
-    DibSurface atlas;
+    OwnedSurface atlas;
     ASSERT_TRUE(CreateDibSurface(16, 2, &atlas));
     for (int x = 0; x < 16; ++x) {
         uint8_t* p = SurfacePixel(atlas, x, 1);
@@ -167,7 +166,7 @@ TEST_F(LineStrips, ShortBarsTakeAtMostTheCapsOwnColumns) {
         {wide, narrow, {{3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {11, 14}, {12, 15}}},
     };
     for (const Case& c : cases) {
-        DibSurface strip, frame;
+        OwnedSurface strip, frame;
         ASSERT_TRUE(CreateDibSurface(40, 4, &strip));
         ASSERT_TRUE(CreateDibSurface(40, 4, &frame));
         DrawBar(c.left, none, c.right, &strip, atlas, 3, 0, 11);
@@ -179,10 +178,7 @@ TEST_F(LineStrips, ShortBarsTakeAtMostTheCapsOwnColumns) {
             for (int x = 0; x < 40; ++x) reds.push_back(SurfacePixel(*s, x, 0)[3] ? SurfacePixel(*s, x, 0)[2] : 0);
             EXPECT_EQ(expected, reds);
         }
-        ReleaseDibSurface(&strip);
-        ReleaseDibSurface(&frame);
     }
-    ReleaseDibSurface(&atlas);
 }
 
 TEST_F(LineStrips, NotePositionsInBothModes) {
