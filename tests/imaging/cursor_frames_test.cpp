@@ -68,6 +68,7 @@ TEST(CursorFrames, FortyByTwentyCursors) {
     EXPECT_EQ(255, tip[2]);
     // Present keys keep their frames.
     index[5].tipX = 999;
+    ReleaseDibSurface(&strip);
     BuildCursorFrames(atlas, kGreen, kRed, kYellow, &strip, &index);
     EXPECT_EQ(999, index[5].tipX);
 }
