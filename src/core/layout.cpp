@@ -1,4 +1,4 @@
-// layout.cpp - the default layout: a 640 x 230 window, 87-row pitch area, 30-row lyric rows.
+// layout.cpp - the default layout, and the sizes a window may have.
 #include "core/layout.h"
 
 RendererLayout DefaultLayout() {
@@ -27,4 +27,12 @@ RendererLayout DefaultLayout() {
     l.leadInDistance = 180;
     l.leadInTime = 2000;
     return l;
+}
+
+bool WindowFits(const RendererLayout& l, int32_t width, int32_t height) {
+    const int64_t h = height < l.windowHeight ? l.windowHeight : height;
+    if (width < 1 || width > kMaxWindowSide || h < 1 || h > kMaxWindowSide) return false;
+    if (l.pitchAreaHeight > kMaxWindowSide || l.lyricRowHeight > kMaxWindowSide) return false;
+    const int64_t rowBytes = int64_t(width) * 4;
+    return rowBytes * h <= kMaxFrameBytes && rowBytes * l.pitchAreaHeight <= kMaxFrameBytes;
 }

@@ -30,6 +30,22 @@ void TileBackground(DibSurface* strip, const DibSurface& atlas, const ImageRect&
     for (int64_t x = 0; x < strip->width; x += image.width) CopyRect(strip, x, 0, atlas, image);
 }
 
+// Says in the debugger output why initialisation refused a size.
+void LogRefusedWindow(int32_t width, int32_t height) {
+    char text[128];
+    std::memset(text, 0, sizeof text);
+    std::snprintf(text, sizeof text - 1, "Init: a window of %d x %d cannot be made\r\n", width, height);
+    platform::WriteDebugOutput(text);
+}
+
+// Says in the debugger output that the skin at `path` could not be applied.
+void LogSkinNotLoaded(const std::string& path) {
+    char text[512];
+    std::memset(text, 0, sizeof text);
+    std::snprintf(text, sizeof text - 1, "Skin not loaded: %s\r\n", path.c_str());
+    platform::WriteDebugOutput(text);
+}
+
 // Releases the surfaces and handles that initialisation made.
 void ReleaseWindowResources(CGDIRendererImpl* r) {
     ReleaseDibSurface(&r->frame);
@@ -44,6 +60,12 @@ void ReleaseWindowResources(CGDIRendererImpl* r) {
 RENDERER_ENTRY bool CGDIRendererImpl::Init(const char* skinDir, RendererWindowHandle host, int x, int y,
                                            RendererLayout* hostLayout, int initMode, bool initFloating) {
     FloatEnvironmentScope floatScope;
+    // A layout whose window cannot exist is refused before it replaces the one in use.
+    if (hostLayout && !WindowFits(*hostLayout, hostLayout->windowWidth, hostLayout->windowHeight)) {
+        floating = initFloating;
+        LogRefusedWindow(hostLayout->windowWidth, hostLayout->windowHeight);
+        return false;
+    }
     if (hostLayout) std::memcpy(&layout, hostLayout, sizeof layout);
     return InitWithSize(skinDir, host, x, y, layout.windowWidth, layout.windowHeight, initMode, initFloating);
 }
@@ -54,6 +76,10 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
     FloatEnvironmentScope floatScope;
     floating = initFloating;  // kept even when initialisation fails
     if (!IsValidWindow(host)) return false;
+    if (!WindowFits(layout, initWidth, initHeight)) {
+        LogRefusedWindow(initWidth, initHeight);
+        return false;  // nothing created, and an earlier initialisation stays as it is
+    }
 
     // A second initialisation without Uninit must not leak the first one's window
     // and surfaces.
@@ -66,15 +92,17 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
 
     std::string skinPath = skinDir ? skinDir : "";
     skinPath += "\\renderer.imageset";
-    ApplySkinFile(&imagesets, &atlas, images, skinPath.c_str());
+    // A missing or broken skin does not stop initialisation (a host may load one
+    // later); it is reported.
+    if (!ApplySkinFile(&imagesets, &atlas, images, skinPath.c_str())) LogSkinNotLoaded(skinPath);
 
     hostWindow = host;
     int32_t hostLeft = 0, hostTop = 0;
     GetWindowScreenOrigin(host, &hostLeft, &hostTop);
     height = initHeight;
     mode = initMode;
-    posX = int32_t(uint32_t(hostLeft) + uint32_t(x));
-    posY = int32_t(uint32_t(hostTop) + uint32_t(y));
+    posX = ClampWindowCoordinate(int64_t(hostLeft) + x);
+    posY = ClampWindowCoordinate(int64_t(hostTop) + y);
     width = initWidth;
     if (height < layout.windowHeight) height = layout.windowHeight;
 
@@ -92,6 +120,11 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
     CreateDibSurface(width, layout.pitchAreaHeight, &lyricsStrip);
     TileBackground(&lyricsStrip, atlas, images[kImageKtvBkg]);
 
+    // Lines prepared for an earlier window or layout are made again for this one;
+    // the song and its glyphs stay, so a host that re-initialises mid-song keeps
+    // its lyrics on screen.
+    ClearAllStripQueues(this);
+
     // The cursor frames are rebuilt from this skin; frames of an earlier
     // initialisation would not describe the new strip.
     ReleaseDibSurface(&cursorStrip);
@@ -106,8 +139,9 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
 
 // Besides what the window owns, the surfaces are released in full and the handles
 // cleared, so that a call after Uninit finds nothing stale to draw into or present.
-// The cursor strip and the glyph cache go too (the next initialisation and SetSong
-// make new ones); the song copy stays until ClearSong or the next SetSong.
+// The cursor strip goes too (the next initialisation makes a new one); the song
+// copy and its glyph cache stay until ClearSong or the next SetSong, so that a
+// host may initialise again mid-song.
 RENDERER_ENTRY bool CGDIRendererImpl::Uninit() {
     FloatEnvironmentScope floatScope;
     StopFrameTimer(window);
@@ -115,7 +149,6 @@ RENDERER_ENTRY bool CGDIRendererImpl::Uninit() {
     ReleaseDibSurface(&atlas);
     ReleaseDibSurface(&cursorStrip);
     cursorIndex.clear();
-    glyphCache.reset();
     DestroyDisplayWindow(window);
     window = nullptr;
     dragging = false;
@@ -125,13 +158,13 @@ RENDERER_ENTRY bool CGDIRendererImpl::Uninit() {
 RENDERER_ENTRY bool CGDIRendererImpl::LoadSkin(const char* imagesetPath) {
     FloatEnvironmentScope floatScope;
     if (!imagesetPath) return false;
-    return ApplySkinFile(&imagesets, &atlas, images, imagesetPath);
+    return ApplySkinFile(&imagesets, &atlas, images, imagesetPath);  // false: the current picture stays
 }
 
 RENDERER_ENTRY void CGDIRendererImpl::SetPosition(int x, int y) {
     FloatEnvironmentScope floatScope;
-    posX = x;
-    posY = y;
+    posX = ClampWindowCoordinate(x);
+    posY = ClampWindowCoordinate(y);
     char text[512];
     std::memset(text, 0, sizeof text);
     std::snprintf(text, sizeof text - 1, "SetWindowPos x=%d,y=%d\r\n", x, y);

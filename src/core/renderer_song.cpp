@@ -20,7 +20,9 @@ void ClearAllStripQueues(CGDIRendererImpl* r) {
 RENDERER_ENTRY bool CGDIRendererImpl::SetSong(SongInfo* source) {
     FloatEnvironmentScope floatScope;
     if (!source || !source->lines) return false;
-    _SongInfoCopy(&song, source);  // a rejected record leaves the previous copy or an empty one
+    // A refused record leaves the previous copy (no lines) or an empty one, which
+    // the display then shows; either way the call says it did not take the song.
+    const bool copied = _SongInfoCopy(&song, source);
     currentLine = 0;
     ResetScoreDisplay(ScoreOf(this));
     pitchTrail.clear();
@@ -35,7 +37,7 @@ RENDERER_ENTRY bool CGDIRendererImpl::SetSong(SongInfo* source) {
     secondsTotal = 0.0f;
     msTotal = 0;
     PrepareModeLines(this, 0, kWindowLines - 1);
-    return true;
+    return copied;
 }
 
 RENDERER_ENTRY void CGDIRendererImpl::ClearSong() {

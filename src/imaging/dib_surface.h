@@ -35,6 +35,28 @@ bool CreateDibSurface(int32_t width, int32_t height, DibSurface* surface);
 // Frees the bitmap and, when owned, the pixel buffer; leaves the surface empty.
 void ReleaseDibSurface(DibSurface* surface);
 
+// A surface that releases what it holds when it goes out of scope; it can be moved
+// but not copied, so exactly one owner releases it.
+struct OwnedSurface : DibSurface {
+    OwnedSurface() = default;
+    OwnedSurface(int32_t width, int32_t height) { CreateDibSurface(width, height, this); }
+    OwnedSurface(OwnedSurface&& other) noexcept : DibSurface(other) { other.Forget(); }
+    OwnedSurface& operator=(OwnedSurface&& other) noexcept {
+        if (this != &other) {
+            ReleaseDibSurface(this);
+            static_cast<DibSurface&>(*this) = other;
+            other.Forget();
+        }
+        return *this;
+    }
+    OwnedSurface(const OwnedSurface&) = delete;
+    OwnedSurface& operator=(const OwnedSurface&) = delete;
+    ~OwnedSurface() { ReleaseDibSurface(this); }
+
+private:
+    void Forget() { static_cast<DibSurface&>(*this) = DibSurface(); }
+};
+
 // Pixel (x, y) of a surface; callers keep (x, y) inside it.
 inline uint8_t* SurfacePixel(const DibSurface& s, int32_t x, int32_t y) {
     return s.pixels + int64_t(y) * s.stride + int64_t(x) * 4;

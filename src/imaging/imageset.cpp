@@ -88,7 +88,7 @@ int XmlNestingDepth(const std::string& text) {
     return deepest;
 }
 
-bool ParseImagesetText(ImagesetRegistry* registry, const std::string& raw) {
+bool ParseImagesetText(ImagesetRegistry* registry, const std::string& raw, std::string* parsedName) {
     if (!registry || raw.size() > kMaxImagesetFileBytes) return false;
     const int depth = XmlNestingDepth(raw);
     if (depth < 0 || depth > kMaxImagesetNesting) return false;
@@ -126,13 +126,14 @@ bool ParseImagesetText(ImagesetRegistry* registry, const std::string& raw) {
     }
     registry->imagesets[name] = std::move(images);
     registry->imageFiles[name] = imageFile;
+    if (parsedName) *parsedName = name;
     return true;
 }
 
-bool ParseImageset(ImagesetRegistry* registry, const char* path) {
+bool ParseImageset(ImagesetRegistry* registry, const char* path, std::string* name) {
     std::vector<uint8_t> file;
     if (!path || !platform::ReadWholeFile(path, kMaxImagesetFileBytes, &file) || file.empty()) return false;
-    return ParseImagesetText(registry, std::string(file.begin(), file.end()));
+    return ParseImagesetText(registry, std::string(file.begin(), file.end()), name);
 }
 
 ImageRect FindImageRect(const ImagesetRegistry& registry, const std::string& imageset, const std::string& image) {

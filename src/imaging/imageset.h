@@ -33,12 +33,13 @@ struct ImagesetRegistry {
 constexpr size_t kMaxImagesetFileBytes = size_t(1) << 20;
 constexpr int kMaxImagesetNesting = 64;
 
-// Reads one imageset file into the registry; true when an imageset was registered.
-// A missing, oversized, too deeply nested or malformed file changes nothing.
-bool ParseImageset(ImagesetRegistry* registry, const char* path);
+// Reads one imageset file into the registry; true when an imageset was registered
+// (its name goes to `name` when given).  A missing, oversized, too deeply nested or
+// malformed file changes nothing.
+bool ParseImageset(ImagesetRegistry* registry, const char* path, std::string* name = nullptr);
 
 // Parses imageset text already in memory (what ParseImageset does after reading).
-bool ParseImagesetText(ImagesetRegistry* registry, const std::string& text);
+bool ParseImagesetText(ImagesetRegistry* registry, const std::string& text, std::string* name = nullptr);
 
 // The registered rectangle, or all zero.
 ImageRect FindImageRect(const ImagesetRegistry& registry, const std::string& imageset, const std::string& image);

@@ -31,16 +31,18 @@ ImageRect ClipToSurface(const ImageRect& rect, const DibSurface& surface) {
 }
 
 bool ApplySkinFile(ImagesetRegistry* registry, DibSurface* atlas, ImageRect* images, const char* path) {
-    if (path && ParseImageset(registry, path)) {
+    std::string name;
+    bool applied = false;
+    if (path && ParseImageset(registry, path, &name)) {
         const std::string imageFile = FindImageFile(*registry, kRendererImageset);
         const std::string skinPath(path);
         const size_t slash = skinPath.rfind('\\');
         if (!imageFile.empty() && slash != std::string::npos) {
             const std::string imagePath = skinPath.substr(0, slash + 1) + imageFile;
-            LoadSurfaceFromFile(ToWide(imagePath.c_str()).c_str(), atlas);
+            applied = LoadSurfaceFromFile(ToWide(imagePath.c_str()).c_str(), atlas) && name == kRendererImageset;
         }
     }
     for (int i = 0; i < kSkinImageCount; ++i)
         images[i] = ClipToSurface(FindImageRect(*registry, kRendererImageset, kSkinImageNames[i]), *atlas);
-    return true;
+    return applied;
 }

@@ -46,7 +46,9 @@ constexpr const char* kRendererImageset = "Renderer";
 // backslashes), loads the image it names into `atlas` (keeping the old image when
 // that fails) and refills the 34 images from the "Renderer" imageset.  Images are
 // clipped to the skin image so that nothing ever reads outside its pixels.
-// Always true.
+// True when the file was a "Renderer" imageset and its image loaded; false when
+// the file could not be read as one (nothing changes then) or its image did not
+// load (the old picture stays, with the new file's rectangles).
 bool ApplySkinFile(ImagesetRegistry* registry, DibSurface* atlas, ImageRect* images, const char* path);
 
 // The part of `rect` that lies inside `surface` (all zero when nothing does, or

@@ -37,6 +37,9 @@ void* ModuleInstance();
 #ifndef _WIN32
 // Linux only: what has been written to the debugger output, one entry per call.
 std::vector<std::string>& DebugOutputLog();
+// Linux only: how many bitmaps have been created, and how many exist now.
+int64_t BitmapsCreated();
+int64_t LiveBitmaps();
 #endif
 
 }  // namespace platform

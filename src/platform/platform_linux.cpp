@@ -9,16 +9,29 @@
 
 namespace platform {
 
+namespace {
+int64_t g_bitmapsCreated = 0;
+int64_t g_liveBitmaps = 0;
+}  // namespace
+
 // The "bitmap" is the heap block itself; the pixels start at it.
 bool CreateBitmapPixels(int32_t width, int32_t height, void** bitmap, uint8_t** pixels) {
     void* block = std::calloc(size_t(width) * size_t(height), 4);
     if (!block) return false;
     *bitmap = block;
     *pixels = static_cast<uint8_t*>(block);
+    ++g_bitmapsCreated;
+    ++g_liveBitmaps;
     return true;
 }
 
-void DeleteBitmap(void* bitmap) { std::free(bitmap); }
+void DeleteBitmap(void* bitmap) {
+    if (bitmap) --g_liveBitmaps;
+    std::free(bitmap);
+}
+
+int64_t BitmapsCreated() { return g_bitmapsCreated; }
+int64_t LiveBitmaps() { return g_liveBitmaps; }
 
 std::vector<std::string>& DebugOutputLog() {
     static std::vector<std::string> log;

@@ -29,7 +29,7 @@ void DrawScrollingStrips(DibSurface* frame, const StripQueue& queue, int64_t lef
 void DrawCursor(const GameSceneInputs& in, const PlayState& state, DibSurface* frame, int64_t B) {
     const SongInfo& song = in.song;
     const RendererLayout& l = in.layout;
-    if (!(state.pitch > 1e-8f)) return;  // no voice (NaN included)
+    if (!(state.pitch > kSilentPitch)) return;  // no voice (NaN included)
     const int32_t u0 = PitchToY(state.pitch, song.minPitch, song.maxPitch, l.pitchAreaHeight, l.noteHeight);
     if (u0 <= 0) return;
     const int64_t u = std::min<int64_t>(u0, l.pitchAreaHeight);

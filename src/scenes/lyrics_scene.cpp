@@ -36,7 +36,7 @@ uint32_t PitchAreaWidth(const RendererLayout& l, int32_t frameWidth) {
 
 void DrawTrail(const LyricsSceneInputs& in, DibSurface* frame, const PitchTrail& trail) {
     for (size_t i = 0; i + 1 < trail.size(); ++i) {
-        if (trail[i].y != trail[i + 1].y) continue;  // a step between two runs
+        if (trail[i].y != trail[i + 1].y || trail[i].silenceAfter) continue;  // a step, or a pause
         const int base = trail[i].onPitch ? kImageWaveBlueL : kImageTrailYellowL;
         DrawCappedBar(frame, in.atlas, in.images[base], in.images[base + 1], in.images[base + 2], trail[i].x,
                       trail[i].y, Clamp32(int64_t(trail[i + 1].x) - trail[i].x));
@@ -142,7 +142,11 @@ void AddTrailPoint(const LyricsSceneInputs& in, int32_t frameWidth, PitchTrail* 
         return;
     }
     TrailPoint& last = trail->back();
-    if (n >= 2 && (*trail)[n - 2].y == last.y && last.y == point.y) {
+    if (last.silenceAfter) {  // the first point after a pause starts a new run
+        if (last.x != point.x) trail->push_back(point);
+        return;
+    }
+    if (n >= 2 && !(*trail)[n - 2].silenceAfter && (*trail)[n - 2].y == last.y && last.y == point.y) {
         last = point;  // the run grows
         return;
     }
@@ -195,14 +199,21 @@ bool ComposeLyricsFrame(const LyricsSceneInputs& in, const PlayState& state, Dib
             // its extent (late in a lead-in the progress is already 0 although the
             // line has not begun, and the next line's lead-in can start before the
             // current line's end is passed).
+            // Silence adds no point and breaks the trail, so that no bar is drawn
+            // over a pause; a pitch outside the song's range is held at the edge
+            // of the pitch area.
             const SongLine& line = song.lines[k];
             if (t >= line.startTime && t <= line.endTime) {
-                TrailPoint point;
-                point.x = PitchAreaX(l, PitchAreaWidth(l, W), line, t);
-                point.y = Clamp32(int64_t(l.topMargin) +
-                                  PitchToY(state.pitch, song.minPitch, song.maxPitch, l.pitchAreaHeight, l.noteHeight));
-                point.onPitch = false;
-                AddTrailPoint(in, W, trail, point);
+                if (state.pitch > kSilentPitch) {
+                    const float pitch = std::clamp(state.pitch, song.minPitch, song.maxPitch);
+                    TrailPoint point;
+                    point.x = PitchAreaX(l, PitchAreaWidth(l, W), line, t);
+                    point.y = Clamp32(int64_t(l.topMargin) +
+                                      PitchToY(pitch, song.minPitch, song.maxPitch, l.pitchAreaHeight, l.noteHeight));
+                    AddTrailPoint(in, W, trail, point);
+                } else if (!trail->empty()) {
+                    trail->back().silenceAfter = true;
+                }
             }
             DrawTrail(in, frame, *trail);
         }

@@ -17,6 +17,9 @@
 // LineProgress's value for a line that is not to be shown.
 constexpr int32_t kNotShown = 0x7FFFFFFF;
 
+// A singer's pitch of this or less (and NaN) means no voice.
+constexpr float kSilentPitch = 1e-8f;
+
 // The dark band below the pitch area: black at alpha 0x32, straight alpha.
 constexpr uint32_t kBandPixel = 0x32000000u;
 

@@ -25,11 +25,42 @@ namespace {
 // 32-bit target, and no single array may exceed what a 32-bit process could hold.
 constexpr uint64_t kMaxArrayBytes = uint64_t(1) << 30;
 
-void LogRepair(int code) {
-    char text[64];
-    std::snprintf(text, sizeof text, "_SongInfoCopy error %d\r\n", code);
-    platform::WriteDebugOutput(text);
-}
+// The repair lines of one copy: the first kRepairLinesShown are written, the rest
+// only counted, so that a song with a great many repairs costs no more than a
+// moment in the debugger output.
+class RepairLog {
+public:
+    RepairLog() = default;
+    RepairLog(const RepairLog&) = delete;
+    RepairLog& operator=(const RepairLog&) = delete;
+    ~RepairLog() {
+        if (!withheld_) return;
+        char text[96];
+        std::snprintf(text, sizeof text, "_SongInfoCopy: %u more repairs not shown\r\n", withheld_);
+        platform::WriteDebugOutput(text);
+    }
+    // A repair; its line is withheld once enough have been written.
+    void Repair(int code) {
+        if (written_ >= kRepairLinesShown) {
+            ++withheld_;
+            return;
+        }
+        ++written_;
+        Write(code);
+    }
+    // A failure that rejects the song: always written.
+    void Failure(int code) { Write(code); }
+
+private:
+    static void Write(int code) {
+        char text[64];
+        std::snprintf(text, sizeof text, "_SongInfoCopy error %d\r\n", code);
+        platform::WriteDebugOutput(text);
+    }
+
+    uint32_t written_ = 0;
+    uint32_t withheld_ = 0;
+};
 
 // Zeroed memory for `count` records of `wireSize` bytes (`memorySize` here), or
 // null when the 32-bit size would overflow or the memory is not there.
@@ -42,11 +73,11 @@ void* AllocateRecords(uint32_t count, uint32_t wireSize, size_t memorySize) {
 }
 
 // Copies the notes of one line; false when the array cannot be allocated.
-bool CopyNotes(SongLine* line, const SongLine& source) {
+bool CopyNotes(SongLine* line, const SongLine& source, RepairLog& log) {
     if (!source.notes || source.noteCount == 0) return true;
     SongNote* notes = static_cast<SongNote*>(AllocateRecords(source.noteCount, 12, sizeof(SongNote)));
     if (!notes) {
-        LogRepair(4);
+        log.Failure(4);
         return false;
     }
     std::memcpy(notes, source.notes, size_t(source.noteCount) * sizeof(SongNote));
@@ -56,22 +87,22 @@ bool CopyNotes(SongLine* line, const SongLine& source) {
         SongNote& note = notes[n];
         if (note.startTime < line->startTime) {
             note.startTime = line->startTime;
-            LogRepair(5);
+            log.Repair(5);
         }
         if (note.endTime > line->endTime) {
             note.endTime = line->endTime;
-            LogRepair(6);
+            log.Repair(6);
         }
         if (note.startTime > note.endTime) {
             note.endTime = note.startTime + 1;
-            LogRepair(7);
+            log.Repair(7);
         }
     }
     return true;
 }
 
 // Copies the words of one line and their texts; false rejects the whole song.
-bool CopyWords(SongLine* line, const SongLine& source) {
+bool CopyWords(SongLine* line, const SongLine& source, RepairLog& log) {
     if (!source.words || source.wordCount == 0) return true;
     SongWord* words = static_cast<SongWord*>(AllocateRecords(source.wordCount, 16, sizeof(SongWord)));
     if (!words) return false;
@@ -86,18 +117,18 @@ bool CopyWords(SongLine* line, const SongLine& source) {
         word.textLength = from.textLength;
         if (word.startTime < line->startTime) {
             word.startTime = line->startTime;
-            LogRepair(8);
+            log.Repair(8);
         }
         if (word.endTime > line->endTime) {
             word.endTime = line->endTime;
-            LogRepair(9);
+            log.Repair(9);
         }
         if (word.startTime > word.endTime) {
             word.endTime = word.startTime + 1;
-            LogRepair(10);
+            log.Repair(10);
         }
         if (from.textLength > kMaxWordTextLength) {
-            LogRepair(11);
+            log.Failure(11);
             return false;
         }
         if (from.text && from.textLength != 0) {
@@ -112,6 +143,8 @@ bool CopyWords(SongLine* line, const SongLine& source) {
     }
     return true;
 }
+
+bool CopySong(SongInfo* copy, const SongInfo* source, RepairLog& log);
 
 }  // namespace
 
@@ -132,6 +165,13 @@ void DestroySongCopy(SongInfo* copy) {
 
 bool _SongInfoCopy(SongInfo* copy, const SongInfo* source) {
     if (!source || !source->lines || source->lineCount == 0 || !copy) return false;
+    RepairLog log;  // writes the count of withheld repair lines when the copy ends
+    return CopySong(copy, source, log);
+}
+
+namespace {
+
+bool CopySong(SongInfo* copy, const SongInfo* source, RepairLog& log) {
     DestroySongCopy(copy);
 
     copy->startTime = source->startTime;
@@ -149,7 +189,7 @@ bool _SongInfoCopy(SongInfo* copy, const SongInfo* source) {
 
     if (!(copy->minPitch < copy->maxPitch)) {
         copy->maxPitch = copy->minPitch + 10.0f;
-        LogRepair(-1);
+        log.Repair(-1);
     }
 
     for (uint32_t i = 0; i < source->lineCount; ++i) {
@@ -159,24 +199,26 @@ bool _SongInfoCopy(SongInfo* copy, const SongInfo* source) {
         line.endTime = from.endTime;
         if (line.startTime > line.endTime) {
             line.endTime = line.startTime;
-            LogRepair(0);
+            log.Repair(0);
         }
         if (line.startTime < copy->startTime) {
             line.startTime = copy->startTime;
-            LogRepair(1);
+            log.Repair(1);
         }
         if (line.endTime > copy->endTime) {
             line.endTime = copy->endTime;
-            LogRepair(2);
+            log.Repair(2);
         }
         if (line.endTime <= line.startTime) {
             line.endTime = line.startTime + 1;
-            LogRepair(3);
+            log.Repair(3);
         }
-        if (!CopyNotes(&line, from) || !CopyWords(&line, from)) {
+        if (!CopyNotes(&line, from, log) || !CopyWords(&line, from, log)) {
             DestroySongCopy(copy);
             return false;
         }
     }
     return true;
 }
+
+}  // namespace

@@ -7,6 +7,9 @@
 // Longest word text accepted, in UTF-16 code units.
 constexpr uint32_t kMaxWordTextLength = 4096;
 
+// Repair lines written per copy; further repairs are counted in one closing line.
+constexpr uint32_t kRepairLinesShown = 100;
+
 // Checks `source`, repairs out-of-order times (one numbered debugger line per
 // repair) and deep-copies it into `copy`.  A source without lines leaves `copy`
 // as it was (false).  Any later failure leaves `copy` empty (false); never half-built.

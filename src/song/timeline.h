@@ -19,11 +19,13 @@ enum DisplayMode : int32_t {
 };
 
 // One point of the singer's trail over the current line, in frame pixels; y is the
-// top of the bar drawn there.
+// top of the bar drawn there.  Two neighbouring points of equal height form a run
+// unless the singer fell silent between them (`silenceAfter` on the first).
 struct TrailPoint {
     int32_t x = 0;
     int32_t y = 0;
     bool onPitch = false;
+    bool silenceAfter = false;
 };
 using PitchTrail = std::vector<TrailPoint>;
 

@@ -1,22 +1,12 @@
-// The host-facing records: sizes and field offsets, and the layout defaults.
+// The layout defaults as the 23 words a host sees (the float as its bit pattern).
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <cstring>
 
 #include "core/layout.h"
 #include "renderer.h"
 
 namespace {
-
-TEST(HostRecords, FixedSizesAndOffsets) {
-    EXPECT_EQ(92u, sizeof(RendererLayout));
-    EXPECT_EQ(12u, sizeof(ScoreInfo));
-    EXPECT_EQ(12u, sizeof(SongNote));
-    EXPECT_EQ(28u, sizeof(PlayState));
-    EXPECT_EQ(32u, offsetof(RendererLayout, pixelsPerMs));
-    EXPECT_EQ(88u, offsetof(RendererLayout, leadInTime));
-}
 
 TEST(Layout, DefaultsInFieldOrder) {
     const RendererLayout l = DefaultLayout();

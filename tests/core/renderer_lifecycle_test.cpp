@@ -1,24 +1,22 @@
 // The renderer's life stages through IRenderer: the singleton, initialisation
 // over a host window, position, showing and hiding, mode, the score display's
 // start, teardown, and calls made before initialisation.
+#include <algorithm>
 #include <cstring>
 
 #include "core/layout.h"
 #include "renderer_fixture.h"
+#include "song_builder.h"
+#include "test_files.h"
+#include "text/strip_queue.h"
+#include "window/display_window.h"
 
 namespace {
 
 using Lifecycle = RendererTest;
 
-TEST_F(Lifecycle, FactoryReturnsOneObjectWithDefaults) {
+TEST_F(Lifecycle, FactoryReturnsOneObject) {
     EXPECT_EQ(static_cast<IRenderer*>(renderer), CreateRenderer());
-    EXPECT_EQ(1, renderer->mode);
-    EXPECT_EQ(127, renderer->scoreAlpha);
-    EXPECT_EQ(30, renderer->fadeInFrames);
-    EXPECT_EQ(30, renderer->holdFrames);
-    EXPECT_EQ(20, renderer->fadeOutFrames);
-    EXPECT_EQ(0u, renderer->currentLine);
-    EXPECT_EQ(0, std::memcmp(&renderer->layout, &(const RendererLayout&)DefaultLayout(), sizeof(RendererLayout)));
     EXPECT_TRUE(renderer->Uninit() == false);  // no class was registered
     EXPECT_EQ(static_cast<IRenderer*>(renderer), CreateRenderer());
 }
@@ -52,8 +50,8 @@ TEST_F(Lifecycle, InitPlacesAHiddenOwnedWindowRelativeToTheHost) {
     renderer->GetPosition(&x, &y);
     EXPECT_EQ(10, x);
     EXPECT_EQ(20, y);
-    ASSERT_EQ(1u, Log().size());
-    EXPECT_EQ("SetWindowPos x=10,y=20\r\n", Log()[0]);
+    ASSERT_EQ(2u, Log().size());  // the missing skin, then the position
+    EXPECT_EQ("SetWindowPos x=10,y=20\r\n", Log()[1]);
     EXPECT_EQ(10, w->x);  // SetPosition presents at the new place
     EXPECT_EQ(20, w->y);
 }
@@ -105,8 +103,8 @@ TEST_F(Lifecycle, FailedWindowCreationLogsAndCreatesNoSurface) {
     EXPECT_EQ(host, renderer->hostWindow);
     EXPECT_EQ(105, renderer->posX);
     EXPECT_EQ(0, renderer->mode);
-    ASSERT_EQ(1u, Log().size());
-    EXPECT_EQ(0u, Log()[0].rfind("GetLastError:", 0));
+    ASSERT_EQ(2u, Log().size());  // the missing skin, then the window
+    EXPECT_EQ(0u, Log()[1].rfind("GetLastError:", 0));
 }
 
 TEST_F(Lifecycle, ShowPresentsAndShowsHideHides) {
@@ -142,6 +140,46 @@ TEST_F(Lifecycle, UninitReleasesEverythingAndCallsAfterwardsAreHarmless) {
     EXPECT_TRUE(IsValidWindow(renderer->window));
 }
 
+// A host that initialises again mid-song (to move to another monitor, say) keeps
+// its song on screen: the glyphs stay, the lines are prepared again for the new
+// window, in both modes.
+TEST_F(Lifecycle, ReinitialisingMidSongKeepsTheLyrics) {
+    SongBuilder b(0, 20000);
+    b.Line(1000, 5000).Word(1000, 3000, u"茉莉").Word(3000, 5000, u"花").Note(1000, 5000, 60.0f);
+    b.Line(6000, 9000).Word(6000, 9000, u"好").Note(6000, 9000, 62.0f);
+    ASSERT_TRUE(InitWithFlatSkin());
+    renderer->SetMode(0);
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    auto inkInRow = [&](int top) {
+        int ink = 0;
+        for (int y = top; y < top + 30; ++y)
+            for (int x = 0; x < renderer->frame.width; ++x) ink += SurfacePixel(renderer->frame, x, y)[0] > 0x40;
+        return ink;
+    };
+    PlayState s = {};
+    s.timeMs = 2000;
+    renderer->UpdateTime(0, &s);
+    const int before = inkInRow(164);
+    ASSERT_GT(before, 50);
+
+    ASSERT_TRUE(renderer->Uninit());
+    ASSERT_TRUE(renderer->InitWithSize((test_files::SourceDir() + "/tests/data/flat_skin").c_str(), host, 0, 0, 700,
+                                       230, 0, false));
+    s.timeMs = 2040;
+    renderer->UpdateTime(40, &s);
+    EXPECT_EQ(before, inkInRow(164));  // the same glyphs, at the same place
+    ASSERT_FALSE(IsNotFound(FindStrip(renderer->lyricsNoteStrips, 0)));
+    EXPECT_EQ(500, FindStrip(renderer->lyricsNoteStrips, 0).width);  // made for the new width
+
+    renderer->SetMode(1);
+    renderer->UpdateTime(40, &s);
+    const LineStrip& text = FindStrip(renderer->gameTextStrips, 0);
+    ASSERT_FALSE(IsNotFound(text));
+    int textInk = 0;
+    for (int i = 3; i < text.stride * text.height; i += 4) textInk += text.pixels[i] != 0;
+    EXPECT_GT(textInk, 50);
+}
+
 TEST_F(Lifecycle, OperationsBeforeInitNeitherCrashNorDraw) {
     renderer->Show();
     renderer->Hide();
@@ -156,10 +194,95 @@ TEST_F(Lifecycle, OperationsBeforeInitNeitherCrashNorDraw) {
     renderer->UpdateTimeF(0.5f, &state);
     renderer->Reserved17(99);
     renderer->Reserved18();
-    EXPECT_TRUE(renderer->LoadSkin("does-not-exist.imageset"));
+    EXPECT_FALSE(renderer->LoadSkin("does-not-exist.imageset"));
     EXPECT_FALSE(renderer->LoadSkin(nullptr));
     EXPECT_EQ(nullptr, renderer->window);
     EXPECT_EQ(nullptr, renderer->frame.pixels);
+}
+
+// A window that cannot exist is refused before anything is made, and an earlier
+// initialisation and its layout stay as they were.
+TEST_F(Lifecycle, WindowsThatCannotExistAreRefused) {
+    ASSERT_TRUE(InitDefault());
+    RendererWindowHandle first = renderer->window;
+    const int windows = headless::LiveWindows();
+    const int64_t bitmaps = platform::LiveBitmaps();
+    const RendererLayout good = renderer->layout;
+    struct Size {
+        int32_t width, height, pitchAreaHeight;
+    };
+    const Size refused[] = {{0, 230, 87},      {-5, 230, 87},     {100000, 230, 87}, {640, 100000, 87},
+                            {640, INT32_MIN, 87}, {16384, 16384, 87}, {640, 230, 100000}, {16384, 300, 16000}};
+    for (const Size& size : refused) {
+        RendererLayout layout = good;
+        layout.windowWidth = size.width;
+        layout.windowHeight = size.height;
+        layout.pitchAreaHeight = size.pitchAreaHeight;
+        EXPECT_FALSE(renderer->Init("skins/none", host, 0, 0, &layout, 1, false)) << size.width << "x" << size.height;
+        EXPECT_EQ(0, std::memcmp(&good, &renderer->layout, sizeof good));
+        if (size.pitchAreaHeight == 87 && size.height > 0) {
+            EXPECT_FALSE(renderer->InitWithSize("skins/none", host, 0, 0, size.width, size.height, 1, false));
+        }
+    }
+    EXPECT_EQ(first, renderer->window);
+    EXPECT_EQ(windows, headless::LiveWindows());
+    EXPECT_EQ(bitmaps, platform::LiveBitmaps());
+    const std::vector<std::string> log = Log();
+    EXPECT_NE(log.end(), std::find(log.begin(), log.end(), "Init: a window of 100000 x 230 cannot be made\r\n"));
+    // The largest windows that may exist.
+    EXPECT_TRUE(renderer->InitWithSize("skins/none", host, 0, 0, 16384, 1024, 1, false));
+    EXPECT_TRUE(renderer->InitWithSize("skins/none", host, 0, 0, 4096, 4096, 1, false));
+}
+
+// Positions stay in range whatever the host or the mouse does.
+TEST_F(Lifecycle, PositionsStayInRange) {
+    ASSERT_TRUE(InitDefault(0, 0, 1, true));
+    renderer->SetPosition(INT32_MIN, INT32_MAX);
+    EXPECT_EQ("SetWindowPos x=-2147483648,y=2147483647\r\n", Log().back());
+    int x = 0, y = 0;
+    renderer->GetPosition(&x, &y);
+    EXPECT_EQ(-kMaxWindowCoordinate, x);
+    EXPECT_EQ(kMaxWindowCoordinate, y);
+    // Drag far left and down: the position saturates instead of overflowing.
+    headless::SendDisplayMessage(renderer->window, kMsgLButtonDown, 0, (int32_t(0) << 16) | 0x7FFF);
+    for (int i = 0; i < 2000; ++i)
+        headless::SendDisplayMessage(renderer->window, kMsgMouseMove, 0, intptr_t(uint32_t(0x7FFF) << 16 | 0x8000));
+    renderer->GetPosition(&x, &y);
+    EXPECT_GE(x, -kMaxWindowCoordinate);
+    EXPECT_LE(y, kMaxWindowCoordinate);
+    // A host window far away cannot push the display window out of range either.
+    ASSERT_TRUE(InitDefault(INT32_MAX, INT32_MIN));
+    renderer->GetPosition(&x, &y);
+    EXPECT_EQ(kMaxWindowCoordinate, x);
+    EXPECT_EQ(-kMaxWindowCoordinate, y);
+}
+
+// Results say what happened: a skin that could not be read is reported and keeps
+// the current one; a song the copy refuses returns false and empties the display.
+TEST_F(Lifecycle, ResultsAreHonest) {
+    ASSERT_TRUE(InitDefault());  // "skins/none" does not exist: still initialised
+    EXPECT_EQ("Skin not loaded: skins/none\\renderer.imageset\r\n", Log()[0]);
+    const std::string flat = test_files::SourceDir() + "/tests/data/flat_skin";
+    EXPECT_TRUE(renderer->LoadSkin((flat + "\\renderer.imageset").c_str()));
+    const uint8_t* atlas = renderer->atlas.pixels;
+    const ImageRect slider = renderer->images[kImageSlider];
+    EXPECT_FALSE(renderer->LoadSkin((flat + "\\missing.imageset").c_str()));
+    EXPECT_FALSE(renderer->LoadSkin((flat + "\\flat.png").c_str()));  // not XML
+    EXPECT_EQ(atlas, renderer->atlas.pixels);
+    EXPECT_EQ(slider.width, renderer->images[kImageSlider].width);
+
+    SongBuilder good(0, 10000);
+    good.Line(1000, 2000).Word(1000, 2000, u"la").Note(1000, 2000, 60.0f);
+    EXPECT_TRUE(renderer->SetSong(good.Build()));
+    EXPECT_FALSE(renderer->gameNoteStrips.empty());
+    SongBuilder bad(0, 10000);
+    bad.Line(1000, 2000).Word(1000, 2000, std::u16string(4097, u'x'));
+    EXPECT_FALSE(renderer->SetSong(bad.Build()));
+    EXPECT_EQ(nullptr, renderer->song.lines);  // the previous song's lyrics do not stay
+    EXPECT_TRUE(renderer->gameNoteStrips.empty());
+    SongLine line = {0, 10, nullptr, 0, nullptr, 0};
+    SongInfo overflowing = {80, 40, 0, 100, 0, &line, 0xFFFFFFFFu};
+    EXPECT_FALSE(renderer->SetSong(&overflowing));
 }
 
 TEST_F(Lifecycle, SecondInitWithoutUninitReplacesTheWindow) {

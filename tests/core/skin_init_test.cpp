@@ -70,12 +70,12 @@ TEST_F(SkinInit, LoadSkinReplacesImagesButNotTheStrips) {
     test_files::WriteText(dir + "/renderer.imageset",
                           "<Imageset Name=\"Renderer\" Imagefile=\"none.png\"><Image Name=\"GameBkg\" Width=\"5\" "
                           "Height=\"5\"/></Imageset>");
-    EXPECT_TRUE(renderer->LoadSkin((dir + "\\renderer.imageset").c_str()));
+    EXPECT_FALSE(renderer->LoadSkin((dir + "\\renderer.imageset").c_str()));  // its image is missing
     EXPECT_EQ(5, renderer->images[kImageGameBkg].width);
     EXPECT_EQ(0, renderer->images[kImageMiss].width);
     EXPECT_NE(nullptr, renderer->atlas.pixels);  // the image failed to load: the old one stays
     EXPECT_EQ(0, std::memcmp(strip.data(), renderer->gameStrip.pixels, strip.size()));
-    EXPECT_TRUE(renderer->LoadSkin("does-not-exist"));
+    EXPECT_FALSE(renderer->LoadSkin("does-not-exist"));
     EXPECT_EQ(5, renderer->images[kImageGameBkg].width);
 }
 

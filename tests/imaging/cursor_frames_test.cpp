@@ -10,8 +10,8 @@
 namespace {
 
 // An atlas holding three opaque 40 x 20 cursors side by side: green, red, yellow.
-DibSurface ThreeCursors() {
-    DibSurface atlas;
+OwnedSurface ThreeCursors() {
+    OwnedSurface atlas;
     EXPECT_TRUE(CreateDibSurface(120, 20, &atlas));
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 120; ++x) {
@@ -35,8 +35,8 @@ void ExpectFrame(const CursorFrame& f, int tipX, int tipY, int left, int top, in
 }
 
 TEST(CursorFrames, FortyByTwentyCursors) {
-    DibSurface atlas = ThreeCursors();
-    DibSurface strip;
+    OwnedSurface atlas = ThreeCursors();
+    OwnedSurface strip;
     CursorIndex index;
     BuildCursorFrames(atlas, kGreen, kRed, kYellow, &strip, &index);
     EXPECT_EQ(2867, strip.width);  // 61 * 47
@@ -71,23 +71,20 @@ TEST(CursorFrames, FortyByTwentyCursors) {
     ReleaseDibSurface(&strip);
     BuildCursorFrames(atlas, kGreen, kRed, kYellow, &strip, &index);
     EXPECT_EQ(999, index[5].tipX);
-    ReleaseDibSurface(&strip);
-    ReleaseDibSurface(&atlas);
 }
 
 TEST(CursorFrames, WithoutAnAtlasEveryRotatedCellIsEmpty) {
-    DibSurface none, strip;
+    OwnedSurface none, strip;
     CursorIndex index;
     BuildCursorFrames(none, kGreen, kRed, kYellow, &strip, &index);
     ExpectFrame(index[0], 40, 10, 0, 0, 40, 20);
     ExpectFrame(index[1], 0, 0, 42, 0, 42, 0);
     ExpectFrame(index[2], 0, 0, 44, 0, 44, 0);
     ExpectFrame(index[330], 0, 0, 42 + 59 * 2, 0, 42 + 59 * 2, 0);
-    ReleaseDibSurface(&strip);
 }
 
 TEST(CursorFrames, ZeroSizeGreenGivesATinyStrip) {
-    DibSurface atlas = ThreeCursors(), strip;
+    OwnedSurface atlas = ThreeCursors(), strip;
     CursorIndex index;
     BuildCursorFrames(atlas, ImageRect{}, kRed, kYellow, &strip, &index);
     EXPECT_EQ(122, strip.width);
@@ -102,8 +99,6 @@ TEST(CursorFrames, ZeroSizeGreenGivesATinyStrip) {
         EXPECT_LE(cell.y + cell.height, strip.height);
     }
     EXPECT_FALSE(CursorCellInStrip(index[30], strip, &cell));  // starts past the strip's end
-    ReleaseDibSurface(&strip);
-    ReleaseDibSurface(&atlas);
 }
 
 }  // namespace

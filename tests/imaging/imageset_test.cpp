@@ -117,7 +117,7 @@ TEST_F(Imageset, ImagePathIsJoinedAtTheLastBackslash) {
     EXPECT_EQ(16, atlas.width);
     // Forward slashes only: no directory, no image; the old one stays.
     test_files::WriteText(dir + "/c.imageset", R"(<Imageset Name="Renderer" Imagefile="skin.png"/>)");
-    EXPECT_TRUE(ApplySkinFile(&registry, &atlas, images, (dir + "/c.imageset").c_str()));
+    EXPECT_FALSE(ApplySkinFile(&registry, &atlas, images, (dir + "/c.imageset").c_str()));
     EXPECT_EQ(16, atlas.width);
 }
 

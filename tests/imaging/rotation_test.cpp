@@ -17,8 +17,8 @@ struct Rotated {
 };
 
 // A fully opaque 40 x 20 rectangle whose pixels encode their own coordinates.
-DibSurface MakeSource(int32_t w = 40, int32_t h = 20) {
-    DibSurface s;
+OwnedSurface MakeSource(int32_t w = 40, int32_t h = 20) {
+    OwnedSurface s;
     EXPECT_TRUE(CreateDibSurface(w, h, &s));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -57,13 +57,13 @@ TEST(RotatePixels, FixedPointSineAndCosine) {
 }
 
 TEST(RotatePixels, BoxesAndTipsAtDocumentedAngles) {
-    DibSurface src = MakeSource();
+    OwnedSurface src = MakeSource();
     struct Case {
         int angle, w, h, tipX, tipY;
     } cases[] = {{0, 40, 20, 39, 9}, {30, 44, 37, 41, 28}, {330, 44, 37, 39, 8}, {360, 40, 20, 39, 9},
                  {390, 44, 37, 41, 28}};
     for (const Case& c : cases) {
-        DibSurface dst;
+        OwnedSurface dst;
         ASSERT_TRUE(CreateDibSurface(64, 64, &dst));
         const Rotated r = Rotate(src, c.angle, &dst);
         EXPECT_EQ(c.w, r.width) << c.angle;
@@ -74,15 +74,13 @@ TEST(RotatePixels, BoxesAndTipsAtDocumentedAngles) {
         const uint8_t* tip = SurfacePixel(dst, r.tipX, r.tipY);
         EXPECT_EQ(9, tip[1]) << c.angle;
         EXPECT_EQ(255, tip[3]);
-        ReleaseDibSurface(&dst);
     }
-    ReleaseDibSurface(&src);
 }
 
 // At 0 degrees the rotation is a plain copy; outside the box nothing is written.
 TEST(RotatePixels, ZeroDegreesIsACopy) {
-    DibSurface src = MakeSource();
-    DibSurface dst;
+    OwnedSurface src = MakeSource();
+    OwnedSurface dst;
     ASSERT_TRUE(CreateDibSurface(50, 25, &dst));
     Rotate(src, 0, &dst, 5);
     for (int y = 0; y < 25; ++y)
@@ -93,16 +91,14 @@ TEST(RotatePixels, ZeroDegreesIsACopy) {
             else
                 EXPECT_EQ(0, p[3]);
         }
-    ReleaseDibSurface(&dst);
-    ReleaseDibSurface(&src);
 }
 
 // Every drawn pixel carries the coordinates of a real source pixel, and a small
 // destination cuts the picture at its right and bottom edges without overrun.
 TEST(RotatePixels, ClipsToDestinationAndReadsOnlyTheSource) {
-    DibSurface src = MakeSource();
+    OwnedSurface src = MakeSource();
     for (int angle : {1, 15, 29, 30, 331, 345, 359}) {
-        DibSurface full, small;
+        OwnedSurface full, small;
         ASSERT_TRUE(CreateDibSurface(80, 60, &full));
         ASSERT_TRUE(CreateDibSurface(20, 10, &small));
         const Rotated r = Rotate(src, angle, &full, 0);
@@ -120,16 +116,13 @@ TEST(RotatePixels, ClipsToDestinationAndReadsOnlyTheSource) {
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 20; ++x)
                 EXPECT_EQ(0, std::memcmp(SurfacePixel(small, x, y), SurfacePixel(full, x + 7, y), 4));
-        ReleaseDibSurface(&full);
-        ReleaseDibSurface(&small);
     }
-    ReleaseDibSurface(&src);
 }
 
 // A rectangle that reaches past the source surface draws only what exists.
 TEST(RotatePixels, SourceRectangleOutsideTheSourceIsNotRead) {
-    DibSurface src = MakeSource(10, 10);
-    DibSurface dst;
+    OwnedSurface src = MakeSource(10, 10);
+    OwnedSurface dst;
     ASSERT_TRUE(CreateDibSurface(64, 64, &dst));
     int32_t w = 0, h = 0, tx = 0, ty = 0;
     EXPECT_TRUE(RotatePixels(src, 5, 5, 40, 20, &dst, 0, 10, &w, &h, &tx, &ty));
@@ -147,13 +140,11 @@ TEST(RotatePixels, SourceRectangleOutsideTheSourceIsNotRead) {
     ASSERT_TRUE(CreateDibSurface(64, 64, &dst));
     EXPECT_TRUE(RotatePixels(src, 5000, -5000, 40, 20, &dst, 0, 10, &w, &h, &tx, &ty));
     for (int i = 0; i < 64 * 64 * 4; ++i) ASSERT_EQ(0, dst.pixels[i]);
-    ReleaseDibSurface(&dst);
-    ReleaseDibSurface(&src);
 }
 
 TEST(RotatePixels, RefusesSurfacesWithoutPixelsAndLeavesResults) {
-    DibSurface src = MakeSource();
-    DibSurface none;
+    OwnedSurface src = MakeSource();
+    OwnedSurface none;
     int32_t w = 7, h = 7, tx = 7, ty = 7;
     EXPECT_FALSE(RotatePixels(src, 0, 0, 40, 20, &none, 0, 5, &w, &h, &tx, &ty));
     EXPECT_FALSE(RotatePixels(none, 0, 0, 40, 20, &src, 0, 5, &w, &h, &tx, &ty));
@@ -161,7 +152,6 @@ TEST(RotatePixels, RefusesSurfacesWithoutPixelsAndLeavesResults) {
     EXPECT_EQ(7, h);
     EXPECT_EQ(7, tx);
     EXPECT_EQ(7, ty);
-    ReleaseDibSurface(&src);
 }
 
 }  // namespace

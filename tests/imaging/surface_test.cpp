@@ -7,7 +7,7 @@
 namespace {
 
 TEST(DibSurface, NewSurfaceIsZeroedAndReleaseEmptiesIt) {
-    DibSurface s;
+    OwnedSurface s;
     s.tag = 42;
     ASSERT_TRUE(CreateDibSurface(13, 7, &s));
     EXPECT_EQ(52, s.stride);
@@ -29,7 +29,7 @@ TEST(DibSurface, OversizedAndNegativeSizesFailWithoutWrapping) {
                                 {INT32_MAX, 1},   {1, INT32_MAX},   {65536, 65536}, {0x40000000, 4},
                                 {46341, 46341},   {16385, 16385}};
     for (const auto& wh : sizes) {
-        DibSurface s;
+        OwnedSurface s;
         EXPECT_FALSE(CreateDibSurface(wh[0], wh[1], &s)) << wh[0] << "x" << wh[1];
         EXPECT_EQ(nullptr, s.pixels);
         EXPECT_EQ(nullptr, s.bitmap);
@@ -38,7 +38,7 @@ TEST(DibSurface, OversizedAndNegativeSizesFailWithoutWrapping) {
     EXPECT_EQ(kMaxSurfaceBytes, SurfaceByteSize(16384, 16384));
     EXPECT_EQ(-1, SurfaceByteSize(16384, 16385));
     // A refused size leaves no size behind that a later walk could trust.
-    DibSurface s;
+    OwnedSurface s;
     EXPECT_FALSE(CreateDibSurface(100000, 100000, &s));
     EXPECT_EQ(0, s.width);
     EXPECT_EQ(0, s.height);

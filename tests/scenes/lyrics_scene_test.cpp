@@ -1,8 +1,10 @@
 // The lyrics scene: line progress with its lead-in, the trail's snapping and runs,
 // the trail at the very end of a lead-in, the score display, and golden frames.
 #include <cmath>
+#include <cstring>
 
 #include "scene_fixture.h"
+#include "core/frame_update.h"
 #include "core/renderer_views.h"
 #include "scenes/scenes.h"
 
@@ -118,6 +120,36 @@ TEST_F(LyricsScene, TrailIsDrawnWithTheOnPitchAndOffPitchPieces) {
     EXPECT_EQ(230, p[0]);
     EXPECT_EQ(0, p[2]);
     EXPECT_EQ(255, p[3]);
+}
+
+// Silence breaks the trail (no bar over a pause) and a pitch outside the song's
+// range is held at the pitch area's edge: whatever the singer does, the trail
+// never reaches the lyric rows or the band below.
+TEST_F(LyricsScene, TheTrailStaysInThePitchAreaAndBreaksInPauses) {
+    uint32_t t = 1000;
+    for (; t < 1400; t += 10) At(t, 60.0f + float(t % 50) / 10.0f);
+    for (; t < 1600; t += 10) At(t, t % 20 ? 0.0f : std::nanf(""));  // silence, NaN is no voice either
+    for (; t < 2200; t += 10) At(t, t < 1900 ? 200.0f : 5.0f);       // above and below the range
+    for (; t < 2900; t += 10) At(t, 1e-8f);                           // silent again
+    const std::vector<uint8_t> withTrail(renderer->frame.pixels,
+                                         renderer->frame.pixels + renderer->frame.stride * renderer->frame.height);
+    ASSERT_FALSE(renderer->pitchTrail.empty());
+    for (const TrailPoint& p : renderer->pitchTrail) {
+        EXPECT_GE(p.y, 77);
+        EXPECT_LE(p.y, 77 + 65);
+    }
+    renderer->pitchTrail.clear();
+    ComposeFrame(renderer);  // the same frame without the trail (the state is silent: no point)
+    int differing = 0;
+    for (int y = 0; y < renderer->frame.height; ++y)
+        for (int x = 0; x < renderer->frame.width; ++x) {
+            const size_t at = (size_t(y) * size_t(renderer->frame.width) + size_t(x)) * 4;
+            if (std::memcmp(&withTrail[at], FramePixel(x, y), 4) == 0) continue;
+            ++differing;
+            ASSERT_TRUE(y >= 77 && y < 77 + 87) << x << "," << y;  // inside the pitch area
+            ASSERT_FALSE(x >= 190 && x < 228) << x << "," << y;    // nothing over the pause (x 186..232)
+        }
+    EXPECT_GT(differing, 1000);  // the trail is there
 }
 
 TEST_F(LyricsScene, NothingIsComposedWithoutALineOrAfterClearSong) {

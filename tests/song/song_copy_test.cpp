@@ -190,6 +190,27 @@ TEST_F(SongCopy, TimesNear2To32DoNotCrash) {
     EXPECT_EQ(Error(3), Log()[0]);  // the end wraps to 0 when the start is the largest time
 }
 
+// 100,000 repaired lines write the first hundred repair lines and one count of the
+// rest; a failure that rejects the song is always written.
+TEST_F(SongCopy, RepairLinesAreBoundedAndCountTheRest) {
+    std::vector<SongLine> lines(100000, SongLine{500, 400, nullptr, 0, nullptr, 0});  // errors 0 and 3 each
+    SongInfo song = {80, 40, 0, 1000000, 0, lines.data(), uint32_t(lines.size())};
+    ASSERT_TRUE(_SongInfoCopy(&copy, &song));
+    ASSERT_EQ(kRepairLinesShown + 1, Log().size());
+    for (size_t i = 0; i < kRepairLinesShown; ++i) EXPECT_EQ(Error(i % 2 ? 3 : 0), Log()[i]);
+    EXPECT_EQ("_SongInfoCopy: 199900 more repairs not shown\r\n", Log().back());
+    EXPECT_EQ(501u, copy.lines[99999].endTime);  // every line is repaired all the same
+
+    platform::DebugOutputLog().clear();
+    SongBuilder b(0, 1000);
+    for (int i = 0; i < 150; ++i) b.Line(500, 400);
+    b.Line(0, 10).Word(0, 5, std::u16string(4097, u'x'));
+    EXPECT_FALSE(_SongInfoCopy(&copy, b.Build()));
+    ASSERT_EQ(kRepairLinesShown + 2, Log().size());
+    EXPECT_EQ(Error(11), Log()[kRepairLinesShown]);
+    EXPECT_EQ("_SongInfoCopy: 200 more repairs not shown\r\n", Log().back());
+}
+
 TEST_F(SongCopy, DestroyingAnEmptyCopyDoesNothing) {
     DestroySongCopy(&copy);
     DestroySongCopy(nullptr);

@@ -1,6 +1,7 @@
 // The timeline: the current line through pauses and jumps, the window of strips
 // in each mode, early returns before and after the song, strip sizes, pruning,
 // and what SetSong and ClearSong do to all of it.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -224,7 +225,7 @@ TEST_F(Timeline, ARejectedSongLeavesAnEmptySongThatShowsNothing) {
     ASSERT_TRUE(renderer->SetSong(good.Build()));
     SongBuilder bad(0, 5000);
     bad.Line(0, 1000).Word(0, 500, std::u16string(4097, u'a'));
-    EXPECT_TRUE(renderer->SetSong(bad.Build()));
+    EXPECT_FALSE(renderer->SetSong(bad.Build()));
     EXPECT_EQ(nullptr, renderer->song.lines);
     EXPECT_TRUE(renderer->gameNoteStrips.empty());
     PlayState s = {};
@@ -233,6 +234,51 @@ TEST_F(Timeline, ARejectedSongLeavesAnEmptySongThatShowsNothing) {
     s.timeMs = 300;
     renderer->UpdateTime(300, &s);
     EXPECT_TRUE(renderer->gameNoteStrips.empty());
+}
+
+}  // namespace
+
+namespace {
+
+size_t Largest(const CGDIRendererImpl* r) {
+    size_t most = 0;
+    for (const StripQueue* q : {&r->gameNoteStrips, &r->gameTextStrips, &r->lyricsNoteStrips,
+                                &r->lyricsUnsungStrips, &r->lyricsSungStrips})
+        most = std::max(most, q->size());
+    return most;
+}
+
+// A strip one queue cannot hold (a window narrower than the pitch area's margins in
+// lyrics mode; a 25-minute line whose bar strip is over the size cap in game mode)
+// must never make the other queues grow, nor cost an allocation per frame.
+TEST_F(Timeline, RefusedStripsNeverPileUpNorAllocateEveryFrame) {
+    SongBuilder b(0, 4000000);
+    b.Line(1000, 1501000).Word(1000, 2000, u"la").Word(2000, 3000, u"li").Note(1000, 3000, 60);
+    b.Line(1600000, 1610000).Word(1600000, 1601000, u"lo").Note(1600000, 1601000, 60);
+    for (int mode : {kLyricsMode, kGameMode}) {
+        renderer->Uninit();
+        ASSERT_TRUE(renderer->InitWithSize("skins/none", host, 0, 0, 200, 230, mode, false));
+        ASSERT_TRUE(renderer->SetSong(b.Build()));
+        PlayState s = {};
+        s.timeMs = 5000;
+        renderer->UpdateTime(0, &s);
+        const int64_t created = platform::BitmapsCreated(), live = platform::LiveBitmaps();
+        for (int frame = 0; frame < 3000; ++frame) {
+            s.timeMs += 40;
+            renderer->UpdateTime(40, &s);
+            ASSERT_LE(Largest(renderer), kWindowLines) << "mode " << mode << " frame " << frame;
+        }
+        EXPECT_EQ(created, platform::BitmapsCreated()) << "mode " << mode;
+        EXPECT_EQ(live, platform::LiveBitmaps()) << "mode " << mode;
+        // The queue that cannot hold the current line has nothing of it.
+        if (mode == kLyricsMode) {
+            EXPECT_TRUE(renderer->lyricsNoteStrips.empty());
+            EXPECT_EQ(2u, renderer->lyricsUnsungStrips.size());
+        } else {
+            EXPECT_TRUE(IsNotFound(FindStrip(renderer->gameNoteStrips, 0)));
+            EXPECT_FALSE(IsNotFound(FindStrip(renderer->gameTextStrips, 0)));
+        }
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "fake_glyph_source.h"
 #include "imaging/skin.h"
 #include "renderer_fixture.h"
+#include "scenes/scenes.h"
 #include "song_builder.h"
 #include "test_files.h"
 #include "text/glyph_cache.h"
@@ -114,7 +115,7 @@ TEST_F(LineStrips, TilesStartingOutsideTheStripArePlacedAtItsEdge) {
 
 // Flat pieces: caps 6 wide, middle 10 wide (the test skin).
 TEST_F(LineStrips, BarsAreAssembledFromCapsAndMiddlePieces) {
-    DibSurface strip;
+    OwnedSurface strip;
     ASSERT_TRUE(CreateDibSurface(100, 30, &strip));
     const ImageRect* img = renderer->images;
     const ImageRect &l = img[kImageWaveYellowL], &m = img[kImageWaveYellowM], &r = img[kImageWaveYellowR];
@@ -141,7 +142,43 @@ TEST_F(LineStrips, BarsAreAssembledFromCapsAndMiddlePieces) {
     // A middle piece of width 0 does not stall; a huge bar ends at the strip.
     DrawBar(l, ImageRect{}, r, &strip, renderer->atlas, 0, 0, 60);
     DrawBar(l, m, r, &strip, renderer->atlas, -5, 0, INT32_MAX);
-    ReleaseDibSurface(&strip);
+}
+
+// Caps narrower than half a short bar give only their own columns: with a cap at
+// the end of the last row of an image, taking h columns from it would read past
+// the end of the image (AddressSanitizer sees it in the sanitizer build).
+TEST_F(LineStrips, ShortBarsTakeAtMostTheCapsOwnColumns) {
+    OwnedSurface atlas;
+    ASSERT_TRUE(CreateDibSurface(16, 2, &atlas));
+    for (int x = 0; x < 16; ++x) {
+        uint8_t* p = SurfacePixel(atlas, x, 1);
+        p[2] = uint8_t(100 + x);  // red tells the column
+        p[3] = 255;
+    }
+    const ImageRect wide{4, 1, 10, 1}, narrow{14, 1, 2, 1}, none{0, 0, 0, 0};
+    struct Case {
+        ImageRect left, right;
+        std::vector<std::pair<int, int>> columns;  // frame x -> atlas column
+    };
+    // A bar of width 11 at x = 3: h = 5, so the bar ends at x + 2h = 13.
+    const Case cases[] = {
+        {narrow, wide, {{3, 14}, {4, 15}, {8, 9}, {9, 10}, {10, 11}, {11, 12}, {12, 13}}},
+        {wide, narrow, {{3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {11, 14}, {12, 15}}},
+    };
+    for (const Case& c : cases) {
+        OwnedSurface strip, frame;
+        ASSERT_TRUE(CreateDibSurface(40, 4, &strip));
+        ASSERT_TRUE(CreateDibSurface(40, 4, &frame));
+        DrawBar(c.left, none, c.right, &strip, atlas, 3, 0, 11);
+        DrawCappedBar(&frame, atlas, c.left, none, c.right, 3, 0, 11);
+        std::vector<int> expected(40, 0);
+        for (const auto& column : c.columns) expected[size_t(column.first)] = 100 + column.second;
+        for (const DibSurface* s : {&strip, &frame}) {
+            std::vector<int> reds;
+            for (int x = 0; x < 40; ++x) reds.push_back(SurfacePixel(*s, x, 0)[3] ? SurfacePixel(*s, x, 0)[2] : 0);
+            EXPECT_EQ(expected, reds);
+        }
+    }
 }
 
 TEST_F(LineStrips, NotePositionsInBothModes) {

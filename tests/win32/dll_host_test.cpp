@@ -163,7 +163,7 @@ TEST_F(DllHost, InitWithSizeRaisesTheHeightAndFloats) {
 TEST_F(DllHost, EverySlotDoesItsOwnThing) {
     debug_output::Start();
     EXPECT_FALSE(r.LoadSkin(nullptr));
-    EXPECT_TRUE(r.LoadSkin("C:\\missing\\renderer.imageset"));
+    EXPECT_FALSE(r.LoadSkin("C:\\missing\\renderer.imageset"));
     RendererLayout layout = DefaultLayoutRecord();
     ASSERT_TRUE(r.Init("C:\\no-skin", host_, 10, 20, &layout, 1, false));
     HWND w = RendererWindow();
@@ -181,8 +181,9 @@ TEST_F(DllHost, EverySlotDoesItsOwnThing) {
     EXPECT_EQ(10, x);
     EXPECT_EQ(20, y);
     const auto lines = debug_output::Lines();
-    ASSERT_EQ(1u, lines.size());
-    EXPECT_EQ("SetWindowPos x=10,y=20\r\n", lines[0]);
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("Skin not loaded: C:\\no-skin\\renderer.imageset\r\n", lines[0]);
+    EXPECT_EQ("SetWindowPos x=10,y=20\r\n", lines[1]);
     screen::Pump(100);
     RECT rect;
     GetWindowRect(w, &rect);
@@ -210,7 +211,7 @@ TEST_F(DllHost, EverySlotDoesItsOwnThing) {
     r.GetPosition(&x, &y);
     EXPECT_EQ(10, x);
     EXPECT_EQ(20, y);
-    EXPECT_EQ(1u, debug_output::Lines().size());
+    EXPECT_EQ(2u, debug_output::Lines().size());  // nothing more than the skin and the position
 }
 
 // Without a skin a game frame is transparent down to the end of the pitch area
