@@ -90,10 +90,13 @@ inline void ExpectScriptsDrawn(const CGlyphCache& cache) {
     // Thai, Hebrew and Devanagari letters (from fallback fonts) have ink, and every
     // tile stands inside the line: it starts at or below the strip's top edge and
     // the black box ends within the line height.
+    const GlyphRect& box = FindGlyphRect(cache, 0x0378);
     EXPECT_GT(GlyphInk(cache, u'a'), 20);
     EXPECT_GT(GlyphInk(cache, u'\u597D'), 100);
     for (char16_t letter : {u'\u0E01', u'\u05D0', u'\u05E9', u'\u0915'}) {
         EXPECT_GT(GlyphInk(cache, letter), 20) << std::hex << int(letter);
+        const GlyphRect& r = FindGlyphRect(cache, letter);
+        EXPECT_FALSE(r.x == box.x && r.y == box.y) << "drawn as the box: " << std::hex << int(letter);
         const GlyphOffset& o = FindGlyphOffset(cache, letter);
         const GlyphMetrics& gm = FindGlyphMetrics(cache, letter);
         EXPECT_LE(o.dy, 0) << std::hex << int(letter);
@@ -102,6 +105,7 @@ inline void ExpectScriptsDrawn(const CGlyphCache& cache) {
     // The emoji is one character: its glyph on one unit, nothing on the other.
     const uint16_t high = 0xD83D, low = 0xDE00;
     EXPECT_GT(GlyphInk(cache, high), 20);
+    EXPECT_FALSE(FindGlyphRect(cache, high).x == box.x && FindGlyphRect(cache, high).y == box.y);
     EXPECT_EQ(0, FindGlyphRect(cache, low).width);
     // No font has U+0378: the lyric font's box stands for it.
     EXPECT_GT(GlyphInk(cache, 0x0378), 20);
