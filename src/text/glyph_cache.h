@@ -52,7 +52,7 @@ public:
     std::map<uint16_t, GlyphMetrics> glyphMetrics;
 };
 
-// The three atlases together stay within this many bytes (about 4,600 glyphs of the
+// The three atlases together stay within this many bytes (about 5,000 glyphs of the
 // 24-pixel lyric font).
 constexpr int64_t kGlyphAtlasBudget = int64_t(64) << 20;
 
