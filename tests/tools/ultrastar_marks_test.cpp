@@ -41,6 +41,16 @@ TEST(UltraStarMarks, MelismaContinuesThePreviousWord) {
     EXPECT_EQ(u"~ ", l.song.lines[0].syllables[2].text);
 }
 
+TEST(UltraStarMarks, MelismasNeverMakeAWordLongerThanTheRendererTakes) {
+    // The renderer refuses a whole song with a word over 4096 units: the spaces of
+    // melismas are not added past that.
+    const auto l = Load("melisma_long", "#BPM:150\n: 0 2 0 " + std::string(4096, 'o') + "\n: 2 2 0 ~ \n: 4 2 0 ~ \nE\n");
+    ASSERT_TRUE(l.ok) << l.error;
+    ASSERT_EQ(1u, l.song.info.lines[0].wordCount);
+    EXPECT_EQ(4096u, l.song.info.lines[0].words[0].textLength);
+    EXPECT_EQ(QuarterBeatMs(0, 150, 6), l.song.info.lines[0].words[0].endTime);
+}
+
 TEST(UltraStarMarks, DisplayTextRules) {
     struct Case {
         const char16_t* text;

@@ -3,6 +3,9 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "text_encoding.h"
@@ -11,13 +14,29 @@ namespace ultrastar {
 
 namespace {
 
+// An open converter from `from` to `to`, in its initial state; converters are
+// kept for the life of the program (opening one costs more than most conversions).
+iconv_t Converter(const char* from, const char* to) {
+    // Never destroyed, so that the converters stay reachable until the very end.
+    static auto* open = new std::map<std::pair<std::string, std::string>, iconv_t>();
+    const auto key = std::make_pair(std::string(from), std::string(to));
+    auto it = open->find(key);
+    if (it == open->end()) {
+        const iconv_t cd = iconv_open(to, from);
+        if (cd == reinterpret_cast<iconv_t>(-1)) return cd;
+        it = open->emplace(key, cd).first;
+    }
+    iconv(it->second, nullptr, nullptr, nullptr, nullptr);
+    return it->second;
+}
+
 // Runs `in` through iconv from `from` to `to`.  A byte sequence that `from` does
 // not define (or that the input cuts short) fails a strict conversion; a lenient
 // one appends `replacement` and goes on at the next `step` bytes.
 bool Convert(const char* from, const char* to, const std::string& in, bool strict, const std::string& replacement,
              size_t step, std::string* out) {
     out->clear();
-    iconv_t cd = iconv_open(to, from);
+    const iconv_t cd = Converter(from, to);
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     std::vector<char> input(in.begin(), in.end());
     char* inAt = input.data();
@@ -48,7 +67,6 @@ bool Convert(const char* from, const char* to, const std::string& in, bool stric
         iconv(cd, nullptr, nullptr, &outAt, &outLeft);
         out->append(buffer, size_t(outAt - buffer));
     }
-    iconv_close(cd);
     return ok;
 }
 

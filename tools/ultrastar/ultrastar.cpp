@@ -643,7 +643,7 @@ void Song::BuildSongInfo() {
                 // A melisma: the previous word is sung on until this note ends.
                 SongWord& previous = songWords_.back();
                 previous.endTime = std::max(previous.endTime, s.endMs);
-                if (!shown.empty()) {
+                if (!shown.empty() && texts_.back().size() + shown.size() <= kMaxWordUnits) {
                     texts_.back() += shown;
                     previous.text = reinterpret_cast<const uint16_t*>(texts_.back().c_str());
                     previous.textLength = uint32_t(texts_.back().size());
