@@ -24,8 +24,12 @@ constexpr int kRate = player::kGuideSampleRate;
 TEST(GuideMelody, EveryNoteSoundsAtItsPitchAndTime) {
     // BPM 150: 100 ms a beat.  Notes: C4+2 at 0.5-0.9 s, C4+9 at 1.2-1.8 s, a rap
     // note at 2.2 s, a freestyle note at 2.6 s, C4-5 at 3.0-3.4 s.
-    const auto l = song_files::Load("guide", "#BPM:150\n#GAP:500\n: 0 4 2 a\n* 7 6 9 b\n- 14\nR 17 2 0 c\n"
-                                             "F 21 2 0 d\n: 25 4 -5 e\nE\n");
+    // (Its own folder: the parser tests of another executable use song_files' folder.)
+    const std::string path = test_files::TempDir("guide_song") + "/guide.txt";
+    test_files::WriteText(path, "#BPM:150\n#GAP:500\n: 0 4 2 a\n* 7 6 9 b\n- 14\nR 17 2 0 c\nF 21 2 0 d\n"
+                                ": 25 4 -5 e\nE\n");
+    song_files::Loaded l;
+    l.ok = ultrastar::Load(path, 1, &l.song, &l.error);
     ASSERT_TRUE(l.ok) << l.error;
     const std::vector<int16_t> s = player::SynthesiseGuideMelody(l.song, 0, 4000, kRate);
     ASSERT_EQ(size_t(4 * kRate), s.size());

@@ -85,6 +85,11 @@ TEST(UltraStarLimits, UnknownLinesWarnAndLongTextIsCut) {
     EXPECT_TRUE(Warned(l.song, {"line 5", "header line"}));
     EXPECT_EQ(2u, l.song.lines[0].syllables.size());
     EXPECT_EQ(ultrastar::NoteKind::Freestyle, l.song.lines[0].syllables[1].kind);
+    // A line break without its beat still breaks the line.
+    l = Load("bare_break", "#BPM:100\n: 0 2 0 a\n-\n: 4 2 0 b\nE\n");
+    ASSERT_TRUE(l.ok) << l.error;
+    EXPECT_EQ(2u, l.song.lines.size());
+    EXPECT_TRUE(Warned(l.song, {"line 3", "line break without a beat"}));
     // A syllable of 5000 characters is cut at 4096, the renderer's limit.
     l = Load("long_text", "#BPM:100\n: 0 2 0 " + std::string(5000, 'a') + "\nE\n");
     ASSERT_TRUE(l.ok) << l.error;

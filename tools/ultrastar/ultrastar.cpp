@@ -288,7 +288,7 @@ bool Parse(const std::vector<uint8_t>& bytes, int voice, Song* song, std::string
     if (!declared.empty()) {
         TextEncoding named;
         const std::string upper = UpperAscii(declared);
-        if (upper == "AUTO" || upper == "LOCALE") {
+        if (upper == "AUTO" || upper == "LOCALE" || upper == "ANSI") {
             // the file leaves it to the reader: guessed below
         } else if (!FindTextEncoding(declared, &named)) {
             warn.Add(LineError(encodingLine, "unknown #ENCODING \"" + declared +
@@ -460,6 +460,11 @@ bool Parse(const std::vector<uint8_t>& bytes, int voice, Song* song, std::string
         if (type == u'-') {
             const std::u16string a = nextField(), b = nextField();
             double first = 0, second = 0;
+            if (a.empty()) {  // "-" alone: a line break all the same
+                warn.Add(LineError(number, "a line break without a beat"));
+                for (int v : targets(current)) flush(v);
+                continue;
+            }
             if (!ParseWhole(a, &first) || (!b.empty() && !ParseWhole(b, &second)) || std::fabs(first) > kMaxBeat ||
                 std::fabs(second) > kMaxBeat) {
                 *error = LineError(number, "a line break needs one or two beat numbers: " + Quote(row));

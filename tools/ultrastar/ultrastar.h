@@ -22,7 +22,8 @@
 //
 // Pitch: semitones from C4, stored as MIDI numbers (pitch + 60); rap and
 // freestyle notes have none.  Text: UTF-16 with a byte-order mark; otherwise as
-// #ENCODING says; otherwise UTF-8 when the whole file is UTF-8, else CP1252.
+// #ENCODING says ("auto", "locale" and "ansi" leave it open); otherwise UTF-8
+// when the whole file is UTF-8, else CP1252.
 //
 // Refused with an error naming the line and the value: #BPM outside (0, 100000],
 // times outside the signed 32-bit millisecond range, a pitch beyond ±1000, a
