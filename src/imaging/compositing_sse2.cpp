@@ -136,9 +136,10 @@ SSE2_KERNEL void PremultiplyRowSse2(uint8_t* p, int64_t count) {
 //   kGuard = 2^-12 away from every integer, trunc(f) = trunc(reference); so it is
 //   when trunc(f) = 0 and f < kGuard, as the reference is then in [0, 1) too (no
 //   term is negative).  Lanes with f inside the guard band around a positive
-//   integer are recomputed with the reference's BlendPixel; for random colours
-//   that is about one pixel in 700, for a pixel blended over its own colour
-//   (R close to that colour) it is every such pixel.
+//   integer are recomputed in double lanes with the reference's operations in
+//   the reference's order (the same IEEE results); for random colours that is
+//   about one pixel in 700, for a pixel blended over its own colour (R close to
+//   that colour) it is every such pixel.
 //   At opacity 0 (m = 0, Cs = 0, D = 1) the reference gives E = B and
 //   d * B / B = d exactly: the colour stays and only the alpha is computed.
 
@@ -176,8 +177,28 @@ inline __m128i BlendChannel(__m128i dv, __m128i sv, __m128 w1, __m128 w2, __m128
     return _mm_slli_epi32(n, kShift);
 }
 
+// B, Cs, D = 1 - Cs and E of two pixels as the reference holds them (doubles).
+struct ExactTerms {
+    __m128d b, cs, dd, e;
+};
+
+// Colour channel kShift of four pixels the reference's way, operation for
+// operation: trunc(((d * B) * D) / E + (s * Cs) / E) in double precision.
+template <int kShift>
+inline __m128i ExactChannel(__m128i dv, __m128i sv, const ExactTerms& lo, const ExactTerms& hi) {
+    const __m128i mask = _mm_set1_epi32(0xFF);
+    const __m128i dc = _mm_and_si128(_mm_srli_epi32(dv, kShift), mask);
+    const __m128i sc = _mm_and_si128(_mm_srli_epi32(sv, kShift), mask);
+    auto half = [](__m128d d, __m128d s, const ExactTerms& t) {
+        return _mm_add_pd(_mm_div_pd(_mm_mul_pd(_mm_mul_pd(d, t.b), t.dd), t.e),
+                          _mm_div_pd(_mm_mul_pd(s, t.cs), t.e));
+    };
+    const __m128i n = JoinTruncated(half(LowHalf(dc), LowHalf(sc), lo), half(HighHalf(dc), HighHalf(sc), hi));
+    return _mm_slli_epi32(n, kShift);
+}
+
 template <Opacity kOpacity>
-inline void BlendFour(uint8_t* d, const uint8_t* s, uint8_t alpha, float m) {
+inline void BlendFour(uint8_t* d, const uint8_t* s, float m) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i dv = Load(d), sv = Load(s);
     const __m128i as = _mm_srli_epi32(sv, 24), ad = _mm_srli_epi32(dv, 24);
@@ -223,7 +244,7 @@ inline void BlendFour(uint8_t* d, const uint8_t* s, uint8_t alpha, float m) {
     const __m128d k255 = _mm_set1_pd(255.0);
     const __m128i alphaOut = JoinTruncated(_mm_mul_pd(LowHalf(e), k255), _mm_mul_pd(HighHalf(e), k255));
 
-    __m128i near = zero, blended;
+    __m128i near = zero, blended;  // near: formula lanes within the guard band
     if (kOpacity == kOpacityZero) {
         blended = _mm_and_si128(dv, _mm_set1_epi32(0x00FFFFFF));
     } else {
@@ -236,20 +257,23 @@ inline void BlendFour(uint8_t* d, const uint8_t* s, uint8_t alpha, float m) {
         near = _mm_and_si128(near, formula);
     }
     blended = _mm_or_si128(blended, _mm_slli_epi32(alphaOut, 24));
-    // Lanes in the guard band keep their destination for now ...
-    result = Select(_mm_andnot_si128(near, formula), blended, result);
-    Store(d, result);
-    // ... and get the reference's result.
-    const int nearBits = LaneBits(near);
-    if (nearBits)
-        for (int lane = 0; lane < 4; ++lane)
-            if (nearBits & (1 << lane)) BlendPixel(d + lane * 4, s + lane * 4, alpha, m);
+    if (LaneBits(near)) {
+        // Lanes in the guard band take the reference's colour, in double lanes.
+        const __m128d bLo = LowHalf(b), bHi = HighHalf(b), csLo = LowHalf(cs), csHi = HighHalf(cs);
+        const ExactTerms lo = {bLo, csLo, _mm_sub_pd(oneD, csLo), LowHalf(e)};
+        const ExactTerms hi = {bHi, csHi, _mm_sub_pd(oneD, csHi), HighHalf(e)};
+        __m128i exact = ExactChannel<0>(dv, sv, lo, hi);
+        exact = _mm_or_si128(exact, ExactChannel<8>(dv, sv, lo, hi));
+        exact = _mm_or_si128(exact, ExactChannel<16>(dv, sv, lo, hi));
+        blended = Select(near, _mm_or_si128(exact, _mm_slli_epi32(alphaOut, 24)), blended);
+    }
+    Store(d, Select(formula, blended, result));
 }
 
 template <Opacity kOpacity>
 inline void BlendRow(uint8_t* d, const uint8_t* s, int64_t count, uint8_t alpha, float m) {
     int64_t k = 0;
-    for (; k + 4 <= count; k += 4) BlendFour<kOpacity>(d + k * 4, s + k * 4, alpha, m);
+    for (; k + 4 <= count; k += 4) BlendFour<kOpacity>(d + k * 4, s + k * 4, m);
     for (; k < count; ++k) BlendPixel(d + k * 4, s + k * 4, alpha, m);
 }
 
