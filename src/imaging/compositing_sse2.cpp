@@ -65,14 +65,13 @@ inline bool PremultiplyLeavesFour(__m128i v) {
     return LaneBits(_mm_or_si128(opaque, black)) == 0xF;
 }
 
-// Two pixels widened to 16-bit lanes (b g r a b g r a): each channel times its
-// pixel's alpha, the alpha lane times 255, then an exact division by 255:
+// Two pixels widened to 16-bit lanes (b g r a b g r a), each lane times its
+// pixel's alpha, then an exact division by 255:
 //   x / 255 = (x + 1 + (x >> 8)) >> 8   for 0 <= x <= 255 * 255,
-// and no sum exceeds 65025 + 1 + 254 < 65536.  The alpha lane gives a * 255 / 255 = a.
+// and no sum exceeds 65025 + 1 + 254 < 65536.  (The alpha lanes are put back
+// afterwards.)
 inline __m128i PremultiplyTwo(__m128i words) {
-    __m128i factor = _mm_shufflehi_epi16(_mm_shufflelo_epi16(words, 0xFF), 0xFF);
-    const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
-    factor = Select(alphaLanes, _mm_set1_epi16(255), factor);
+    const __m128i factor = _mm_shufflehi_epi16(_mm_shufflelo_epi16(words, 0xFF), 0xFF);
     const __m128i x = _mm_mullo_epi16(words, factor);
     const __m128i sum = _mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8));
     return _mm_srli_epi16(sum, 8);
@@ -84,11 +83,27 @@ inline void PremultiplyFour(uint8_t* p) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i lo = PremultiplyTwo(_mm_unpacklo_epi8(v, zero));
     const __m128i hi = PremultiplyTwo(_mm_unpackhi_epi8(v, zero));
-    Store(p, _mm_packus_epi16(lo, hi));
+    Store(p, Select(_mm_set1_epi32(int32_t(0xFF000000u)), v, _mm_packus_epi16(lo, hi)));
+}
+
+// Sixteen pixels that all keep their bytes because all are black (transparent
+// areas, the translucent band) or all are opaque; a cheaper test than four
+// PremultiplyLeavesFour, for the long runs of such pixels a frame has.
+inline bool PremultiplyLeavesSixteen(const uint8_t* p) {
+    const __m128i v0 = Load(p), v1 = Load(p + 16), v2 = Load(p + 32), v3 = Load(p + 48);
+    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i any = _mm_and_si128(_mm_or_si128(_mm_or_si128(v0, v1), _mm_or_si128(v2, v3)), colour);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) == 0xFFFF) return true;
+    const __m128i all = _mm_or_si128(_mm_and_si128(_mm_and_si128(v0, v1), _mm_and_si128(v2, v3)), colour);
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(all, _mm_set1_epi32(-1))) == 0xFFFF;
 }
 
 SSE2_KERNEL void PremultiplyRowSse2(uint8_t* p, int64_t count) {
     int64_t k = 0;
+    for (; k + 16 <= count; k += 16) {
+        if (PremultiplyLeavesSixteen(p + k * 4)) continue;
+        for (int j = 0; j < 16; j += 4) PremultiplyFour(p + (k + j) * 4);
+    }
     for (; k + 4 <= count; k += 4) PremultiplyFour(p + k * 4);
     for (; k < count; ++k) PremultiplyPixel(p + k * 4);
 }
@@ -197,17 +212,12 @@ inline __m128i ExactChannel(__m128i dv, __m128i sv, const ExactTerms& lo, const 
     return _mm_slli_epi32(n, kShift);
 }
 
+// Four pixels of any kind; dv and sv are the destination's and the source's.
 template <Opacity kOpacity>
-inline void BlendFour(uint8_t* d, const uint8_t* s, float m) {
+__attribute__((noinline)) void BlendFourMixed(uint8_t* d, __m128i dv, __m128i sv, float m) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i dv = Load(d), sv = Load(s);
     const __m128i as = _mm_srli_epi32(sv, 24), ad = _mm_srli_epi32(dv, 24);
     const __m128i asZero = _mm_cmpeq_epi32(as, zero), adZero = _mm_cmpeq_epi32(ad, zero);
-    const int asZeroBits = LaneBits(asZero);
-    if (asZeroBits == 0xF) {
-        if (LaneBits(adZero)) Store(d, Select(adZero, sv, dv));
-        return;
-    }
 
     // Source opacity and copies.  Away from full opacity a copy takes the alpha
     // trunc(m * As), from the exact double product that Cs also starts from.
@@ -270,9 +280,50 @@ inline void BlendFour(uint8_t* d, const uint8_t* s, float m) {
     Store(d, Select(formula, blended, result));
 }
 
+// Sixteen pixels that all stay as they are: every source pixel transparent and
+// no destination pixel transparent (the transparent margins of the strips).
+inline bool BlendLeavesSixteen(const uint8_t* d, const uint8_t* s) {
+    const __m128i alphaBits = _mm_set1_epi32(int32_t(0xFF000000u)), zero = _mm_setzero_si128();
+    const __m128i sourceAlpha =
+        _mm_and_si128(_mm_or_si128(_mm_or_si128(Load(s), Load(s + 16)), _mm_or_si128(Load(s + 32), Load(s + 48))),
+                      alphaBits);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(sourceAlpha, zero)) != 0xFFFF) return false;
+    const __m128i t0 = _mm_cmpeq_epi32(_mm_and_si128(Load(d), alphaBits), zero);
+    const __m128i t1 = _mm_cmpeq_epi32(_mm_and_si128(Load(d + 16), alphaBits), zero);
+    const __m128i t2 = _mm_cmpeq_epi32(_mm_and_si128(Load(d + 32), alphaBits), zero);
+    const __m128i t3 = _mm_cmpeq_epi32(_mm_and_si128(Load(d + 48), alphaBits), zero);
+    return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(t0, t1), _mm_or_si128(t2, t3))) == 0;
+}
+
+// Four pixels: the cheap cases here, in the loop; the others in BlendFourMixed.
+template <Opacity kOpacity>
+inline __attribute__((always_inline)) void BlendFour(uint8_t* d, const uint8_t* s, float m) {
+    const __m128i dv = Load(d), sv = Load(s);
+    const __m128i alphaBits = _mm_set1_epi32(int32_t(0xFF000000u)), zero = _mm_setzero_si128();
+    const __m128i asZero = _mm_cmpeq_epi32(_mm_and_si128(sv, alphaBits), zero);
+    const __m128i adZero = _mm_cmpeq_epi32(_mm_and_si128(dv, alphaBits), zero);
+    if (LaneBits(asZero) == 0xF) {  // a transparent source leaves the destination, or lands on a transparent one
+        if (LaneBits(adZero)) Store(d, Select(adZero, sv, dv));
+        return;
+    }
+    if (kOpacity == kOpacityFull) {  // only copies and transparent source pixels
+        const __m128i opaque = _mm_cmpeq_epi32(_mm_or_si128(sv, _mm_set1_epi32(0x00FFFFFF)), _mm_set1_epi32(-1));
+        const __m128i copy = _mm_or_si128(adZero, opaque);
+        if (LaneBits(_mm_or_si128(copy, asZero)) == 0xF) {
+            Store(d, Select(copy, sv, dv));
+            return;
+        }
+    }
+    BlendFourMixed<kOpacity>(d, dv, sv, m);
+}
+
 template <Opacity kOpacity>
 inline void BlendRow(uint8_t* d, const uint8_t* s, int64_t count, uint8_t alpha, float m) {
     int64_t k = 0;
+    for (; k + 16 <= count; k += 16) {
+        if (BlendLeavesSixteen(d + k * 4, s + k * 4)) continue;
+        for (int j = 0; j < 16; j += 4) BlendFour<kOpacity>(d + (k + j) * 4, s + (k + j) * 4, m);
+    }
     for (; k + 4 <= count; k += 4) BlendFour<kOpacity>(d + k * 4, s + k * 4, m);
     for (; k < count; ++k) BlendPixel(d + k * 4, s + k * 4, alpha, m);
 }
