@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -66,6 +67,14 @@ void SetPixel(GuardedPixels* p, int64_t i, uint8_t b, uint8_t g, uint8_t r, uint
 }
 
 const uint8_t kOpacities[] = {0, 1, 127, 128, 200, 254, 255};
+
+// The path at the start of every test is the one the environment chose at the
+// first pixel operation (the tests that switch it give it back).
+TEST(PixelPaths, TheEnvironmentChoosesThePath) {
+    const char* setting = std::getenv("RENDERER_PIXEL_PATH");
+    const bool reference = (setting && std::strcmp(setting, "reference") == 0) || !HasFastPixelPath();
+    EXPECT_EQ(reference ? PixelPath::kReference : PixelPath::kFast, ActivePixelPath());
+}
 
 // Random surfaces (single pixels or runs, sometimes the source in the destination's
 // own colours), random rectangles with every clipping case (rows cut at the
