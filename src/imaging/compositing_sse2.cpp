@@ -130,10 +130,11 @@ SSE2_KERNEL void PremultiplyRowSse2(uint8_t* p, int64_t count) {
 //   - B = float(Ad / 255.0) equals the single-precision quotient Ad / 255f.
 //     Rounding first to double can only change the float result if the double
 //     landed exactly on a midpoint between two floats while Ad / 255 did not.
-//     Ad / 255 (1 <= Ad <= 254) is not a dyadic fraction, and a midpoint M / 2^j
-//     (j <= 33 here) differs from it by at least 1 / (255 * 2^33) > 2^-42, far
-//     more than half a double ulp (< 2^-53): no midpoint is hit.  Ad = 255 gives
-//     1 in both.  The same holds for Cs = float(As / 255.0) at alpha 255 (m = 1).
+//     Ad / 255 (1 <= Ad <= 254) lies in [2^-8, 1), where floats are multiples
+//     of 2^-31 and their midpoints multiples of 2^-32; it is not a dyadic
+//     fraction, so it differs from every midpoint M / 2^32 by at least
+//     1 / (255 * 2^32) > 2^-40, far more than half a double ulp (<= 2^-54): the
+//     double stays on the same side of every midpoint.  Ad = 255 gives 1 in both.  The same holds for Cs = float(As / 255.0) at alpha 255 (m = 1).
 //   - At other opacities Cs is computed as the reference does, in double lanes:
 //     float((double(m) * As) / 255.0); double(m) * As is exact.
 //   - E = float(1 - (1 - B) * D) is evaluated in double lanes with the same
