@@ -148,11 +148,13 @@ SSE2_KERNEL void PremultiplyRowSse2(uint8_t* p, int64_t count) {
 //   R <= 255 * (B * D + Cs) / E = 255 * E_exact / E with E_exact = 1 - (1 - B) * D,
 //   E its rounding (relative error < 2^-23), so R < 255.001 and
 //   |f - R| < 6.01 * 2^-24 * 255.001 < 9.2e-5.  The reference's double evaluation
-//   (four roundings of 2^-53) lies within 1e-13 of R.  Hence if f is at least
-//   kGuard = 2^-12 away from every integer, trunc(f) = trunc(reference); so it is
-//   when trunc(f) = 0 and f < kGuard, as the reference is then in [0, 1) too (no
-//   term is negative).  Lanes with f inside the guard band around a positive
-//   integer are recomputed in double lanes with the reference's operations in
+//   (four roundings of 2^-53) lies within 1e-13 of R.  The lane is accepted when
+//   n = trunc(f - kGuard) = trunc(f + kGuard), kGuard = 2^-12 (the sum and the
+//   difference are rounded by at most 2^-24 * 256 < 1.6e-5, leaving a band of
+//   more than 2.2e-4 > 9.2e-5 on either side): then either f - kGuard >= 0 and
+//   R and the reference lie strictly between n and n + 1, or n = 0 with
+//   f < 1 - kGuard, and the reference lies in [0, 1) (no term is negative).
+//   Either way trunc(reference) = n.  Lanes where the two differ are recomputed in double lanes with the reference's operations in
 //   the reference's order (the same IEEE results); for random colours that is
 //   about one pixel in 700, for a pixel blended over its own colour (R close to
 //   that colour) it is every such pixel.
@@ -180,17 +182,16 @@ inline __m128 Channel(__m128i v) {
 }
 
 // Colour channel kShift of the formula lanes: f = d * w1 + s * w2, truncated and
-// put in place; lanes whose f lies in the guard band are added to *near.
+// put in place.  Lanes where trunc(f - kGuard) and trunc(f + kGuard) differ (f
+// in the guard band around a positive integer) are added to *near; elsewhere
+// both equal trunc(f).  Below 1 both truncate to 0, as the reference does.
 template <int kShift>
 inline __m128i BlendChannel(__m128i dv, __m128i sv, __m128 w1, __m128 w2, __m128i* near) {
     const __m128 f = _mm_add_ps(_mm_mul_ps(Channel<kShift>(dv), w1), _mm_mul_ps(Channel<kShift>(sv), w2));
-    const __m128i n = _mm_cvttps_epi32(f);
-    const __m128 frac = _mm_sub_ps(f, _mm_cvtepi32_ps(n));  // exact: n <= f < n + 1 < 2^24
-    const __m128i below = _mm_castps_si128(_mm_cmpgt_ps(frac, _mm_set1_ps(1.0f - kGuard)));
-    const __m128i above = _mm_and_si128(_mm_castps_si128(_mm_cmplt_ps(frac, _mm_set1_ps(kGuard))),
-                                        _mm_cmpgt_epi32(n, _mm_setzero_si128()));
-    *near = _mm_or_si128(*near, _mm_or_si128(below, above));
-    return _mm_slli_epi32(n, kShift);
+    const __m128i low = _mm_cvttps_epi32(_mm_sub_ps(f, _mm_set1_ps(kGuard)));
+    const __m128i high = _mm_cvttps_epi32(_mm_add_ps(f, _mm_set1_ps(kGuard)));
+    *near = _mm_or_si128(*near, _mm_andnot_si128(_mm_cmpeq_epi32(low, high), _mm_set1_epi32(-1)));
+    return _mm_slli_epi32(high, kShift);
 }
 
 // B, Cs, D = 1 - Cs and E of two pixels as the reference holds them (doubles).
