@@ -4,10 +4,13 @@
 #ifndef RENDERER_TESTS_PIXEL_HARNESS_H
 #define RENDERER_TESTS_PIXEL_HARNESS_H
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include "imaging/compositing.h"
 
 namespace harness {
 
@@ -42,6 +45,36 @@ inline void FillRandom(GuardedPixels* p, std::mt19937* rng) {
         px[i + 3] = kind == 0 ? 0 : kind == 1 ? 255 : uint8_t(byte(*rng));
     }
 }
+
+// Runs of equal alpha (0, 255 or one random value) and of one colour, as the
+// strips and frames have them: whole groups of four take the kernels' shortcuts.
+inline void FillRuns(GuardedPixels* p, std::mt19937* rng) {
+    std::uniform_int_distribution<int> byte(0, 255), length(1, 24), pick(0, 3);
+    uint8_t* px = p->pixels();
+    const size_t count = p->bytes() / 4;
+    for (size_t i = 0; i < count;) {
+        const size_t end = std::min(count, i + size_t(length(*rng)));
+        const int kind = pick(*rng);
+        const uint8_t alpha = kind == 0 ? 0 : kind == 1 ? 255 : uint8_t(byte(*rng));
+        const uint8_t colour[3] = {uint8_t(byte(*rng)), uint8_t(byte(*rng)), uint8_t(byte(*rng))};
+        for (; i < end; ++i) {
+            std::memcpy(px + i * 4, colour, 3);
+            px[i * 4 + 3] = alpha;
+        }
+    }
+}
+
+// Sets the pixel path for its lifetime and gives the previous one back.
+class PixelPathScope {
+public:
+    explicit PixelPathScope(PixelPath path) : saved_(ActivePixelPath()) { SetPixelPath(path); }
+    ~PixelPathScope() { SetPixelPath(saved_); }
+    PixelPathScope(const PixelPathScope&) = delete;
+    PixelPathScope& operator=(const PixelPathScope&) = delete;
+
+private:
+    PixelPath saved_;
+};
 
 // CRC-32 (IEEE), to fold many results into one golden number.
 inline uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
