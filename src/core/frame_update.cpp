@@ -19,9 +19,9 @@ void PrepareModeLines(CGDIRendererImpl* r, uint32_t first, uint32_t last) {
 void ComposeFrame(CGDIRendererImpl* r) {
     bool composed = false;
     if (r->mode == kGameMode)
-        composed = ComposeGameFrame(GameSceneOf(*r), r->playState, &r->frame, ScoreOf(r));
+        composed = ComposeGameFrame(SceneOf(*r, kGameMode), r->playState, &r->frame, ScoreOf(r));
     else if (r->mode == kLyricsMode)
-        composed = ComposeLyricsFrame(LyricsSceneOf(*r), r->playState, &r->frame, &r->pitchTrail, ScoreOf(r));
+        composed = ComposeLyricsFrame(SceneOf(*r, kLyricsMode), r->playState, &r->frame, &r->pitchTrail, ScoreOf(r));
     if (composed) ++r->framesThisSecond;
 }
 

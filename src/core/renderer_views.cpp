@@ -6,20 +6,27 @@ LineStripInputs StripInputsOf(const CGDIRendererImpl& r) {
 }
 
 ModeStrips StripsOf(CGDIRendererImpl* r, int32_t mode) {
-    if (mode == kGameMode) return ModeStrips{mode, &r->gameNoteStrips, &r->gameTextStrips, nullptr};
-    if (mode == kLyricsMode) return ModeStrips{mode, &r->lyricsNoteStrips, &r->lyricsUnsungStrips, &r->lyricsSungStrips};
-    return ModeStrips{mode, nullptr, nullptr, nullptr};
+    if (mode == kGameMode) return ModeStrips{mode, {&r->gameNoteStrips, &r->gameTextStrips, nullptr}};
+    if (mode == kLyricsMode)
+        return ModeStrips{mode, {&r->lyricsNoteStrips, &r->lyricsUnsungStrips, &r->lyricsSungStrips}};
+    return ModeStrips{mode, {nullptr, nullptr, nullptr}};
 }
 
-LyricsSceneInputs LyricsSceneOf(const CGDIRendererImpl& r) {
-    return LyricsSceneInputs{r.song,        r.currentLine, r.glyphCache.get(),   r.layout,
-                             r.lyricsStrip, r.atlas,       r.images,             r.lyricsNoteStrips,
-                             r.lyricsUnsungStrips, r.lyricsSungStrips};
-}
-
-GameSceneInputs GameSceneOf(const CGDIRendererImpl& r) {
-    return GameSceneInputs{r.song,  r.currentLine, r.layout,      r.width,          r.gameStrip,     r.atlas,
-                           r.images, r.cursorStrip, r.cursorIndex, r.gameNoteStrips, r.gameTextStrips};
+SceneInputs SceneOf(const CGDIRendererImpl& r, int32_t mode) {
+    const bool game = mode == kGameMode;
+    return SceneInputs{r.song,
+                       r.currentLine,
+                       r.glyphCache.get(),
+                       r.layout,
+                       r.width,
+                       game ? r.gameStrip : r.lyricsStrip,
+                       r.atlas,
+                       r.images,
+                       r.cursorStrip,
+                       r.cursorIndex,
+                       game ? r.gameNoteStrips : r.lyricsNoteStrips,
+                       game ? r.gameTextStrips : r.lyricsUnsungStrips,
+                       r.lyricsSungStrips};
 }
 
 ScoreDisplay ScoreOf(CGDIRendererImpl* r) {

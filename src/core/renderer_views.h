@@ -16,9 +16,8 @@ LineStripInputs StripInputsOf(const CGDIRendererImpl& r);
 // The strip queues of `mode` (none for a mode that shows nothing).
 ModeStrips StripsOf(CGDIRendererImpl* r, int32_t mode);
 
-// What each scene reads.
-LyricsSceneInputs LyricsSceneOf(const CGDIRendererImpl& r);
-GameSceneInputs GameSceneOf(const CGDIRendererImpl& r);
+// What the scene of `mode` reads.
+SceneInputs SceneOf(const CGDIRendererImpl& r, int32_t mode);
 
 ScoreDisplay ScoreOf(CGDIRendererImpl* r);
 DisplayWindowState WindowStateOf(CGDIRendererImpl* r);

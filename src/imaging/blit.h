@@ -19,6 +19,7 @@
 
 #include <cstdint>
 
+#include "base/numeric.h"
 #include "imaging/compositing.h"
 #include "imaging/dib_surface.h"
 #include "imaging/image_rect.h"
@@ -29,8 +30,7 @@ constexpr int64_t kClipToDestination = INT64_MIN;
 // A rectangle from 64-bit values; one that leaves the int32 range has a negative
 // size, so it draws nothing.
 inline ImageRect RectOf(int64_t x, int64_t y, int64_t width, int64_t height) {
-    const auto fits = [](int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
-    if (!fits(x) || !fits(y) || !fits(width) || !fits(height)) return ImageRect{0, 0, -1, -1};
+    if (!FitsInt32(x) || !FitsInt32(y) || !FitsInt32(width) || !FitsInt32(height)) return ImageRect{0, 0, -1, -1};
     return ImageRect{int32_t(x), int32_t(y), int32_t(width), int32_t(height)};
 }
 

@@ -1,10 +1,51 @@
-// compositing.cpp - scalar reference implementations of CopyPixels, BlendPixels
-// and PremultiplyAlpha.  RotatePixels lives in rotation.cpp.
+// compositing.cpp - CopyPixels, BlendPixels and PremultiplyAlpha: the argument
+// checks and row walks, the scalar reference kernels, and the choice of the
+// kernel set (made once; RENDERER_PIXEL_PATH=reference forces the reference).
+// RotatePixels lives in rotation.cpp, the SSE2 kernels in compositing_sse2.cpp.
 #include "imaging/compositing.h"
 
+#include <cstdlib>
 #include <cstring>
 
+#include "imaging/compositing_kernels.h"
+
 namespace {
+
+// ---------------------------------------------------------------- reference kernels
+
+void CopyRowReference(uint8_t* d, const uint8_t* s, int64_t count) {
+    for (int64_t k = 0; k < count; ++k, d += 4, s += 4) CopyPixel(d, s);
+}
+
+void BlendRowReference(uint8_t* d, const uint8_t* s, int64_t count, uint8_t alpha, float m) {
+    for (int64_t k = 0; k < count; ++k, d += 4, s += 4) BlendPixel(d, s, alpha, m);
+}
+
+void PremultiplyRowReference(uint8_t* p, int64_t count) {
+    for (int64_t k = 0; k < count; ++k, p += 4) PremultiplyPixel(p);
+}
+
+const PixelKernels kReferenceKernels = {CopyRowReference, BlendRowReference, PremultiplyRowReference};
+
+// ---------------------------------------------------------------- kernel choice
+
+const PixelKernels* g_kernels = nullptr;  // chosen at the first pixel operation
+
+const PixelKernels* FastKernels() {
+    const PixelKernels* fast = Sse2PixelKernels();
+    return fast ? fast : &kReferenceKernels;
+}
+
+// The environment is read once, at the first pixel operation of the process.
+const PixelKernels& Kernels() {
+    if (!g_kernels) {
+        const char* path = std::getenv("RENDERER_PIXEL_PATH");
+        g_kernels = (path && std::strcmp(path, "reference") == 0) ? &kReferenceKernels : FastKernels();
+    }
+    return *g_kernels;
+}
+
+// ---------------------------------------------------------------- rectangles
 
 // Shared argument check and row length of CopyPixels and BlendPixels.
 // Returns the number of bytes to walk per row, or -1 to reject the call.
@@ -20,7 +61,59 @@ int64_t RowBytes(const uint8_t* dst, int32_t dstStride, int32_t dstX, int32_t ds
     return n < 0 ? -1 : n;
 }
 
+// Rows drawn: i = 0, 1, ... while i < height and dstY + i < clipHeight.
+int64_t RowCount(int32_t dstY, int32_t clipHeight, int32_t height) {
+    const int64_t below = int64_t(clipHeight) - dstY;
+    const int64_t rows = below < height ? below : height;
+    return rows > 0 ? rows : 0;
+}
+
+// Whether the bytes written and the bytes read share memory.  The reference walks
+// pixel by pixel, so a source overlapping its own destination sees pixels already
+// written; wider kernels would not, and such a call takes the reference rows.
+bool SpansOverlap(const uint8_t* d, int32_t dStride, const uint8_t* s, int32_t sStride, int64_t rows,
+                  int64_t n) {
+    if (rows <= 0 || n <= 0) return false;
+    auto span = [rows, n](const uint8_t* p, int32_t stride, int64_t* lo, int64_t* hi) {
+        const int64_t first = int64_t(reinterpret_cast<uintptr_t>(p));
+        const int64_t last = first + (rows - 1) * int64_t(stride);
+        *lo = first < last ? first : last;
+        *hi = (first < last ? last : first) + n;
+    };
+    int64_t dLo, dHi, sLo, sHi;
+    span(d, dStride, &dLo, &dHi);
+    span(s, sStride, &sLo, &sHi);
+    return dLo < sHi && sLo < dHi;
+}
+
+// The rows of one CopyPixels or BlendPixels call: row i of the destination
+// rectangle and of the source rectangle, count pixels each.
+struct RowWalk {
+    uint8_t* dst;
+    int32_t dstStride, dstX, dstY;
+    const uint8_t* src;
+    int32_t srcStride, srcX, srcY;
+    int64_t rows, count;
+
+    uint8_t* DstRow(int64_t i) const { return dst + (int64_t(dstY) + i) * dstStride + int64_t(dstX) * 4; }
+    const uint8_t* SrcRow(int64_t i) const { return src + (int64_t(srcY) + i) * srcStride + int64_t(srcX) * 4; }
+    // The reference kernels when the source overlaps the destination, else the chosen ones.
+    const PixelKernels& Kernels() const {
+        if (rows > 0 && SpansOverlap(DstRow(0), dstStride, SrcRow(0), srcStride, rows, count * 4))
+            return kReferenceKernels;
+        return ::Kernels();
+    }
+};
+
 }  // namespace
+
+const PixelKernels& ReferencePixelKernels() { return kReferenceKernels; }
+
+PixelPath ActivePixelPath() { return &Kernels() == &kReferenceKernels ? PixelPath::kReference : PixelPath::kFast; }
+
+void SetPixelPath(PixelPath path) { g_kernels = path == PixelPath::kReference ? &kReferenceKernels : FastKernels(); }
+
+bool HasFastPixelPath() { return Sse2PixelKernels() != nullptr; }
 
 int CopyPixels(uint8_t* dstPixels, int32_t dstStride, int32_t dstX, int32_t dstY, int32_t clipWidth,
                int32_t clipHeight, const uint8_t* srcPixels, int32_t srcStride, int32_t srcX, int32_t srcY,
@@ -28,18 +121,10 @@ int CopyPixels(uint8_t* dstPixels, int32_t dstStride, int32_t dstX, int32_t dstY
     const int64_t n = RowBytes(dstPixels, dstStride, dstX, dstY, clipWidth, clipHeight, srcPixels, srcX, srcY,
                                width, height);
     if (n < 0) return 0;
-    const int64_t count = n / 4;
-    for (int64_t i = 0; i < height && int64_t(dstY) + i < clipHeight; ++i) {
-        uint8_t* d = dstPixels + (int64_t(dstY) + i) * dstStride + int64_t(dstX) * 4;
-        const uint8_t* s = srcPixels + (int64_t(srcY) + i) * srcStride + int64_t(srcX) * 4;
-        for (int64_t k = 0; k < count; ++k, d += 4, s += 4) {
-            // A transparent source pixel always leaves clean transparent black.
-            if (s[3] != 0)
-                std::memcpy(d, s, 4);
-            else
-                std::memset(d, 0, 4);
-        }
-    }
+    const RowWalk w = {dstPixels, dstStride, dstX, dstY, srcPixels, srcStride, srcX, srcY,
+                       RowCount(dstY, clipHeight, height), n / 4};
+    const PixelKernels& k = w.Kernels();
+    for (int64_t i = 0; i < w.rows; ++i) k.copyRow(w.DstRow(i), w.SrcRow(i), w.count);
     return 1;
 }
 
@@ -77,25 +162,17 @@ int BlendPixels(uint8_t* dstPixels, int32_t dstStride, int32_t dstX, int32_t dst
                                width, height);
     if (n < 0) return 0;
     const float m = float(alpha / 255.0);
-    const int64_t count = n / 4;
-    for (int64_t i = 0; i < height && int64_t(dstY) + i < clipHeight; ++i) {
-        uint8_t* d = dstPixels + (int64_t(dstY) + i) * dstStride + int64_t(dstX) * 4;
-        const uint8_t* s = srcPixels + (int64_t(srcY) + i) * srcStride + int64_t(srcX) * 4;
-        for (int64_t k = 0; k < count; ++k, d += 4, s += 4) BlendPixel(d, s, alpha, m);
-    }
+    const RowWalk w = {dstPixels, dstStride, dstX, dstY, srcPixels, srcStride, srcX, srcY,
+                       RowCount(dstY, clipHeight, height), n / 4};
+    const PixelKernels& k = w.Kernels();
+    for (int64_t i = 0; i < w.rows; ++i) k.blendRow(w.DstRow(i), w.SrcRow(i), w.count, alpha, m);
     return 1;
 }
 
 // c' = floor(c * a / 255) for blue, green and red; alpha stays.
 void PremultiplyAlpha(DibSurface* surface) {
     if (!surface || !surface->pixels || surface->width <= 0 || surface->height <= 0) return;
-    for (int32_t y = 0; y < surface->height; ++y) {
-        uint8_t* p = surface->pixels + int64_t(y) * surface->stride;
-        for (int32_t x = 0; x < surface->width; ++x, p += 4) {
-            const uint32_t a = p[3];
-            p[0] = uint8_t(p[0] * a / 255);
-            p[1] = uint8_t(p[1] * a / 255);
-            p[2] = uint8_t(p[2] * a / 255);
-        }
-    }
+    const PixelKernels& k = Kernels();
+    for (int32_t y = 0; y < surface->height; ++y)
+        k.premultiplyRow(surface->pixels + int64_t(y) * surface->stride, surface->width);
 }

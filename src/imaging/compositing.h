@@ -1,17 +1,34 @@
-// compositing.h - the pixel operations every picture is made with (scalar reference).
+// compositing.h - the pixel operations every picture is made with.
 //
 //   CopyPixels       rectangle copy; transparent source pixels become 0,0,0,0
 //   BlendPixels      straight-alpha source over destination, with a global opacity
 //   PremultiplyAlpha the frame's last step before it is shown
 //   RotatePixels     rotation by whole degrees in 16.16 fixed point (cursor frames)
+//   SetPixelPath     fast kernels or the scalar reference (tests, benchmarks)
 //
-// These are the reference implementations: any faster path must give the same bytes.
+// Copy, blend and premultiply run on the fast (SSE2) kernels when the build has
+// them, which give the same bytes as the scalar reference for every input.  The
+// environment variable RENDERER_PIXEL_PATH=reference, read once at the first
+// pixel operation, forces the scalar reference for the whole process.
 #ifndef RENDERER_IMAGING_COMPOSITING_H
 #define RENDERER_IMAGING_COMPOSITING_H
 
 #include <cstdint>
 
 #include "imaging/dib_surface.h"
+
+// Which kernels copy, blend and premultiply: the fast ones (the scalar reference
+// where the build has none) or the scalar reference.
+enum class PixelPath { kFast, kReference };
+
+// The path in use; the first call makes the choice from RENDERER_PIXEL_PATH.
+PixelPath ActivePixelPath();
+
+// Switches the path for all later calls (tests compare the two; benchmarks time both).
+void SetPixelPath(PixelPath path);
+
+// Whether this build has fast kernels at all (false: kFast runs the reference).
+bool HasFastPixelPath();
 
 // Copies the width x height source rectangle at (srcX, srcY) to (dstX, dstY).
 // Rows stop at clipHeight; a row is cut at the end of the destination row

@@ -26,7 +26,7 @@ void DrawScrollingStrips(DibSurface* frame, const StripQueue& queue, int64_t lef
 
 // The cursor sits at the time marker at the height of the note being sung, turned
 // by how far the singer is off it; B is the top of the pitch area.
-void DrawCursor(const GameSceneInputs& in, const PlayState& state, DibSurface* frame, int64_t B) {
+void DrawCursor(const SceneInputs& in, const PlayState& state, DibSurface* frame, int64_t B) {
     const SongInfo& song = in.song;
     const RendererLayout& l = in.layout;
     if (!(state.pitch > kSilentPitch)) return;  // no voice (NaN included)
@@ -59,7 +59,7 @@ void DrawCursor(const GameSceneInputs& in, const PlayState& state, DibSurface* f
 
 }  // namespace
 
-bool ComposeGameFrame(const GameSceneInputs& in, const PlayState& state, DibSurface* frame,
+bool ComposeGameFrame(const SceneInputs& in, const PlayState& state, DibSurface* frame,
                       const ScoreDisplay& score) {
     if (!frame->pixels) return false;
     const RendererLayout& l = in.layout;

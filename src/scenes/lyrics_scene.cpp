@@ -34,7 +34,7 @@ uint32_t PitchAreaWidth(const RendererLayout& l, int32_t frameWidth) {
     return uint32_t(int64_t(frameWidth) - l.pitchAreaLeft - l.pitchAreaRight);
 }
 
-void DrawTrail(const LyricsSceneInputs& in, DibSurface* frame, const PitchTrail& trail) {
+void DrawTrail(const SceneInputs& in, DibSurface* frame, const PitchTrail& trail) {
     for (size_t i = 0; i + 1 < trail.size(); ++i) {
         if (trail[i].y != trail[i + 1].y || trail[i].silenceAfter) continue;  // a step, or a pause
         const int base = trail[i].onPitch ? kImageWaveBlueL : kImageTrailYellowL;
@@ -45,7 +45,7 @@ void DrawTrail(const LyricsSceneInputs& in, DibSurface* frame, const PitchTrail&
 
 // Where line i's row starts: even lines at firstLineLeft in the upper row, odd
 // lines right-aligned at W - secondLineRight in the lower row.
-void RowPosition(const LyricsSceneInputs& in, int32_t frameWidth, uint32_t i, int64_t* x, int64_t* y) {
+void RowPosition(const SceneInputs& in, int32_t frameWidth, uint32_t i, int64_t* x, int64_t* y) {
     const RendererLayout& l = in.layout;
     if (i % 2 == 0) {
         *x = l.firstLineLeft;
@@ -58,7 +58,7 @@ void RowPosition(const LyricsSceneInputs& in, int32_t frameWidth, uint32_t i, in
 }
 
 // The sung look up to `progress`, the unsung look from there on.
-void DrawLyricRow(const LyricsSceneInputs& in, DibSurface* frame, uint32_t i, int32_t progress) {
+void DrawLyricRow(const SceneInputs& in, DibSurface* frame, uint32_t i, int32_t progress) {
     int64_t x = 0, y = 0;
     RowPosition(in, frame->width, i, &x, &y);
     const LineStrip& sung = FindStrip(in.sung, i);
@@ -66,14 +66,14 @@ void DrawLyricRow(const LyricsSceneInputs& in, DibSurface* frame, uint32_t i, in
         const int64_t k = std::min<int64_t>(sung.width, progress);
         if (k > 0 && x >= 0) BlendRect(frame, x, y, sung, RectOf(0, 0, k, sung.height));
     }
-    const LineStrip& unsung = FindStrip(in.unsung, i);
+    const LineStrip& unsung = FindStrip(in.text, i);
     if (!IsNotFound(unsung) && int64_t(unsung.width) - progress > 0 && x + progress >= 0)
         BlendRect(frame, x + progress, y, unsung, RectOf(progress, 0, int64_t(unsung.width) - progress, unsung.height));
 }
 
 // The slider's right edge marks the progress point; during a lead-in it slides in
 // from the left.
-void DrawSlider(const LyricsSceneInputs& in, DibSurface* frame, uint32_t i, int32_t progress) {
+void DrawSlider(const SceneInputs& in, DibSurface* frame, uint32_t i, int32_t progress) {
     int64_t x = 0, y = 0;
     RowPosition(in, frame->width, i, &x, &y);
     const int64_t e = x + progress;
@@ -114,7 +114,7 @@ int32_t LineProgress(const CGlyphCache* glyphs, const RendererLayout& l, const S
 // The point snaps onto the first note (at least 10 pixels wide) whose extent holds
 // its x when it lies within pitchTolerance of the note's height.  A run of equal
 // heights keeps two points; a change of height is a step of two points at one x.
-void AddTrailPoint(const LyricsSceneInputs& in, int32_t frameWidth, PitchTrail* trail, TrailPoint point) {
+void AddTrailPoint(const SceneInputs& in, int32_t frameWidth, PitchTrail* trail, TrailPoint point) {
     const SongInfo& song = in.song;
     if (!song.lines || in.currentLine >= song.lineCount) return;
     const SongLine& line = song.lines[in.currentLine];
@@ -168,7 +168,7 @@ void AddTrailPoint(const LyricsSceneInputs& in, int32_t frameWidth, PitchTrail* 
     trail->push_back(point);
 }
 
-bool ComposeLyricsFrame(const LyricsSceneInputs& in, const PlayState& state, DibSurface* frame, PitchTrail* trail,
+bool ComposeLyricsFrame(const SceneInputs& in, const PlayState& state, DibSurface* frame, PitchTrail* trail,
                         const ScoreDisplay& score) {
     const SongInfo& song = in.song;
     const uint32_t k = in.currentLine;

@@ -23,45 +23,33 @@ constexpr float kSilentPitch = 1e-8f;
 // The dark band below the pitch area: black at alpha 0x32, straight alpha.
 constexpr uint32_t kBandPixel = 0x32000000u;
 
-// What the lyrics scene reads.
-struct LyricsSceneInputs {
+// What the scenes read: the song, the prepared strips of the mode, the skin.
+struct SceneInputs {
     const SongInfo& song;
     uint32_t currentLine;
     const CGlyphCache* glyphs;
     const RendererLayout& layout;
-    const DibSurface& background;  // the lyrics background strip
+    int32_t windowWidth;
+    const DibSurface& background;  // the mode's background strip (game: with the separator)
     const DibSurface& atlas;       // the skin image
     const ImageRect* images;       // the skin's named images
-    const StripQueue& notes;
-    const StripQueue& unsung;
-    const StripQueue& sung;
-};
-
-// What the game scene reads.
-struct GameSceneInputs {
-    const SongInfo& song;
-    uint32_t currentLine;
-    const RendererLayout& layout;
-    int32_t windowWidth;
-    const DibSurface& background;  // the game background strip, separator included
-    const DibSurface& atlas;
-    const ImageRect* images;
     const DibSurface& cursorStrip;
     const CursorIndex& cursorIndex;
     const StripQueue& notes;
-    const StripQueue& text;
+    const StripQueue& text;  // game: the text; lyrics: the unsung look
+    const StripQueue& sung;  // lyrics only
 };
 
 // Lyrics mode: background, the shown line's note bars, the singer's trail, the two
 // lyric rows with the sung part and the slider, the score display.  False when no
 // frame was composed (no current line, no glyph cache, no frame): the frame is
 // then left exactly as it was.
-bool ComposeLyricsFrame(const LyricsSceneInputs& in, const PlayState& state, DibSurface* frame, PitchTrail* trail,
+bool ComposeLyricsFrame(const SceneInputs& in, const PlayState& state, DibSurface* frame, PitchTrail* trail,
                         const ScoreDisplay& score);
 
 // Game mode: scrolling note and text strips under the time marker, the cursor,
 // the score display.  False only when there is no frame to compose into.
-bool ComposeGameFrame(const GameSceneInputs& in, const PlayState& state, DibSurface* frame,
+bool ComposeGameFrame(const SceneInputs& in, const PlayState& state, DibSurface* frame,
                       const ScoreDisplay& score);
 
 // How far the singing has advanced along a line's text, in pixels: negative during
@@ -70,7 +58,7 @@ int32_t LineProgress(const CGlyphCache* glyphs, const RendererLayout& layout, co
 
 // Adds the singer's point of this frame to the trail of the current line
 // (`frameWidth` is the width the pitch area's margins are measured from).
-void AddTrailPoint(const LyricsSceneInputs& in, int32_t frameWidth, PitchTrail* trail, TrailPoint point);
+void AddTrailPoint(const SceneInputs& in, int32_t frameWidth, PitchTrail* trail, TrailPoint point);
 
 // Rows [0, clearEnd) become transparent black, the rows below the dark band.
 void ClearFrame(DibSurface* frame, int64_t clearEnd);

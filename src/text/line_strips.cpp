@@ -9,8 +9,6 @@
 
 namespace {
 
-enum class StripKind { Notes, Text, Sung };
-
 // Makes a zeroed strip of width x height for line `lineIndex`, unless its size is
 // refused (by arithmetic, before any allocation) or cannot be allocated.
 bool MakeStrip(int64_t width, int64_t height, int32_t stripX, uint32_t lineIndex, LineStrip* strip) {
@@ -28,74 +26,57 @@ bool MakeStrip(int64_t width, int64_t height, int32_t stripX, uint32_t lineIndex
 void PrepareStrip(const LineStripInputs& in, int32_t mode, StripKind kind, uint32_t i, StripQueue* queue) {
     const SongLine& line = in.song.lines[i];
     const RendererLayout& l = in.layout;
-    const int64_t height = kind == StripKind::Notes ? l.pitchAreaHeight : l.lyricRowHeight;
+    const int64_t height = kind == kNoteStrip ? l.pitchAreaHeight : l.lyricRowHeight;
     int64_t width = 0;
     int32_t stripX = 0;
     if (mode == kGameMode) {
         stripX = TimeToPixels(line.startTime, l.pixelsPerMs);
         width = int64_t(TimeToPixels(line.endTime - line.startTime, l.pixelsPerMs)) + 50;
-    } else if (kind == StripKind::Notes) {
+    } else if (kind == kNoteStrip) {
         width = int64_t(in.windowWidth) - l.pitchAreaRight - l.pitchAreaLeft;
     } else {
         width = MeasureLineText(in.glyphs, l.syllableGap, line);
     }
     LineStrip strip;
     if (!MakeStrip(width, height, stripX, i, &strip)) return;
-    if (kind == StripKind::Notes)
+    if (kind == kNoteStrip)
         PaintNoteStrip(in, mode, line, &strip);
     else if (in.glyphs)
-        PaintTextStrip(in, mode, line, kind == StripKind::Text ? in.glyphs->outlinedAtlas : in.glyphs->invertedAtlas,
+        PaintTextStrip(in, mode, line, kind == kTextStrip ? in.glyphs->outlinedAtlas : in.glyphs->invertedAtlas,
                        &strip);
     InsertStrip(queue, strip);
-}
-
-// The mode's queues with the kind of strip each holds.
-struct QueueOfKind {
-    StripQueue* queue;
-    StripKind kind;
-};
-void ModeQueues(const ModeStrips& s, QueueOfKind out[3], int* count) {
-    *count = 0;
-    if (s.notes) out[(*count)++] = {s.notes, StripKind::Notes};
-    if (s.text) out[(*count)++] = {s.text, StripKind::Text};
-    if (s.sung) out[(*count)++] = {s.sung, StripKind::Sung};
 }
 
 }  // namespace
 
 bool ModeStripsPrepared(const ModeStrips& s) {
-    if (!s.notes && !s.text && !s.sung) return false;  // a mode that keeps no strips
-    return (!s.notes || !s.notes->empty()) && (!s.text || !s.text->empty()) && (!s.sung || !s.sung->empty());
+    bool any = false;  // a mode that keeps no strips is never prepared
+    for (const StripQueue* q : s.queues) {
+        if (q && q->empty()) return false;
+        any = any || q;
+    }
+    return any;
 }
 
 void PrepareLines(const LineStripInputs& in, const ModeStrips& strips, uint32_t first, uint32_t last) {
-    if (strips.mode != kGameMode && strips.mode != kLyricsMode) return;
     if (!in.song.lines || in.song.lineCount == 0) return;
     if (last >= in.song.lineCount) last = in.song.lineCount - 1;
-    QueueOfKind queues[3];
-    int count = 0;
-    ModeQueues(strips, queues, &count);
     for (uint32_t i = first; i <= last; ++i) {
-        for (int q = 0; q < count; ++q)
-            if (IsNotFound(FindStrip(*queues[q].queue, i))) PrepareStrip(in, strips.mode, queues[q].kind, i, queues[q].queue);
+        for (int kind = 0; kind < kStripKinds; ++kind)
+            if (StripQueue* q = strips.queues[kind]; q && IsNotFound(FindStrip(*q, i)))
+                PrepareStrip(in, strips.mode, StripKind(kind), i, q);
         if (i == last) break;  // last may be the largest index
     }
 }
 
 void KeepWindowPrepared(const LineStripInputs& in, const ModeStrips& strips, LineRange window) {
-    if (strips.mode != kGameMode && strips.mode != kLyricsMode) return;
-    QueueOfKind queues[3];
-    int count = 0;
-    ModeQueues(strips, queues, &count);
-    uint32_t missing[3] = {0, 0, 0};
-    for (int q = 0; q < count; ++q) missing[q] = PruneStripQueue(queues[q].queue, window);
-    if (!in.song.lines) return;
-    for (uint32_t k = 0; k < kWindowLines; ++k) {
-        const uint32_t line = window.first + k;
-        for (int q = 0; q < count; ++q)
-            if ((missing[q] & (1u << k)) && line < in.song.lineCount)
-                PrepareStrip(in, strips.mode, queues[q].kind, line, queues[q].queue);
-    }
+    uint32_t missing[kStripKinds] = {0, 0, 0};
+    for (int kind = 0; kind < kStripKinds; ++kind)
+        if (strips.queues[kind]) missing[kind] = PruneStripQueue(strips.queues[kind], window);
+    for (uint32_t k = 0; k < kWindowLines && in.song.lines; ++k)
+        for (int kind = 0; kind < kStripKinds; ++kind)
+            if ((missing[kind] & (1u << k)) && window.first + k < in.song.lineCount)
+                PrepareStrip(in, strips.mode, StripKind(kind), window.first + k, strips.queues[kind]);
 }
 
 int32_t MeasureLineText(const CGlyphCache* glyphs, int32_t syllableGap, const SongLine& line) {

@@ -33,12 +33,15 @@ struct LineStripInputs {
     const ImageRect* images;    // the skin's named images
 };
 
-// The queues a mode keeps, in the order they are pruned and filled; absent queues are null.
+// The kinds of strip a line has: its bars, its text (game mode; in lyrics mode the
+// unsung look) and, in lyrics mode, the sung look.
+enum StripKind : int { kNoteStrip = 0, kTextStrip = 1, kSungStrip = 2, kStripKinds = 3 };
+
+// The queues a mode keeps, by kind, in the order they are pruned and filled; a
+// kind the mode does not have is null.
 struct ModeStrips {
     int32_t mode;
-    StripQueue* notes;
-    StripQueue* text;    // game: the text; lyrics: the unsung look
-    StripQueue* sung;    // lyrics only
+    StripQueue* queues[kStripKinds];
 };
 
 // Whether every queue of the mode holds at least one strip (false for a mode

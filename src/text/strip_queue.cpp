@@ -1,12 +1,6 @@
 // strip_queue.cpp - lookup, ordered insertion and pruning of the strip queues.
 #include "text/strip_queue.h"
 
-namespace {
-
-constexpr uint32_t kNone = UINT32_MAX;
-
-}  // namespace
-
 const LineStrip& FindStrip(const StripQueue& queue, uint32_t lineIndex) {
     static const LineStrip notFound;  // empty, tag all ones
     for (const LineStrip& strip : queue)
@@ -14,13 +8,7 @@ const LineStrip& FindStrip(const StripQueue& queue, uint32_t lineIndex) {
     return notFound;
 }
 
-LineStrip* FindStripToPaint(StripQueue* queue, uint32_t lineIndex) {
-    for (LineStrip& strip : *queue)
-        if (StripLineIndex(strip) == lineIndex) return &strip;
-    return nullptr;
-}
-
-bool IsNotFound(const LineStrip& strip) { return StripLineIndex(strip) == kNone; }
+bool IsNotFound(const LineStrip& strip) { return StripLineIndex(strip) == UINT32_MAX; }
 
 void InsertStrip(StripQueue* queue, const LineStrip& strip) {
     auto at = queue->end();
@@ -48,15 +36,4 @@ uint32_t PruneStripQueue(StripQueue* queue, LineRange window) {
         }
     }
     return missing;
-}
-
-LineRange MissingRange(LineRange window, uint32_t missing) {
-    LineRange range;
-    range.first = range.last = kNone;
-    for (uint32_t k = 0; k < kWindowLines; ++k) {
-        if (!(missing & (1u << k))) continue;
-        if (range.first == kNone) range.first = window.first + k;
-        range.last = window.first + k;
-    }
-    return range;
 }

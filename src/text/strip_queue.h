@@ -23,9 +23,6 @@ inline uint32_t StripLineIndex(const LineStrip& strip) { return uint32_t(strip.t
 const LineStrip& FindStrip(const StripQueue& queue, uint32_t lineIndex);
 bool IsNotFound(const LineStrip& strip);
 
-// The same lookup for painting into the strip: null when there is none.
-LineStrip* FindStripToPaint(StripQueue* queue, uint32_t lineIndex);
-
 // Puts a strip into the queue after every strip of a lower or equal line, so the
 // queue stays in ascending line order (in normal play that is the back).
 void InsertStrip(StripQueue* queue, const LineStrip& strip);
@@ -38,9 +35,5 @@ void ClearStripQueue(StripQueue* queue);
 // have no strip, as bits: bit k stands for line window.first + k.  Only the first
 // kWindowLines lines of a window are looked at.
 uint32_t PruneStripQueue(StripQueue* queue, LineRange window);
-
-// The lowest and highest line of a missing-lines mask (both all ones when none is
-// missing).
-LineRange MissingRange(LineRange window, uint32_t missing);
 
 #endif

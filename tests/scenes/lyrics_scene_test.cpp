@@ -26,7 +26,7 @@ protected:
         return LineProgress(renderer->glyphCache.get(), renderer->layout, line, t);
     }
     void AddPoint(TrailPoint p) {
-        AddTrailPoint(LyricsSceneOf(*renderer), renderer->frame.width, &renderer->pitchTrail, p);
+        AddTrailPoint(SceneOf(*renderer, kLyricsMode), renderer->frame.width, &renderer->pitchTrail, p);
     }
 };
 

@@ -175,14 +175,11 @@ TEST_F(Timeline, PruningReportsTheMissingLines) {
     uint32_t missing = PruneStripQueue(&q, LineRange{2, 5});
     EXPECT_EQ((std::vector<uint32_t>{2, 4}), Lines(q));
     EXPECT_EQ(0b1010u, missing);  // lines 3 and 5
-    EXPECT_EQ(3u, MissingRange(LineRange{2, 5}, missing).first);
-    EXPECT_EQ(5u, MissingRange(LineRange{2, 5}, missing).last);
     missing = PruneStripQueue(&q, LineRange{2, 4});
     EXPECT_EQ(0b010u, missing);
     missing = PruneStripQueue(&q, LineRange{0xFFFFFFFEu, 1});  // wrapped: empty window
     EXPECT_TRUE(q.empty());
     EXPECT_EQ(0u, missing);
-    EXPECT_EQ(0xFFFFFFFFu, MissingRange(LineRange{0xFFFFFFFEu, 1}, missing).first);
     // Strips come back in line order whatever order they are made in.
     for (uint32_t line : {7u, 5u, 6u, 5u}) {
         LineStrip s;

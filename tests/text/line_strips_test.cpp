@@ -68,7 +68,7 @@ TEST_F(LineStrips, LyricsTextIsMeasuredWithTheGapAfterEveryWord) {
     ASSERT_TRUE(renderer->SetSong(b.Build()));
     UseFakeFont(u"abcde ");
     EXPECT_EQ(134, MeasureLineText(renderer->glyphCache.get(), renderer->layout.syllableGap, renderer->song.lines[0]));  // 3*26 + 2 + 2*26 + 2
-    EXPECT_EQ(4, MeasureLineText(renderer->glyphCache.get(), renderer->layout.syllableGap, renderer->song.lines[1]));    // spaces take no room
+    EXPECT_EQ(31, MeasureLineText(renderer->glyphCache.get(), renderer->layout.syllableGap, renderer->song.lines[1]));   // three spaces of 9 and two gaps
     PrepareModeLines(renderer, 0, 1);
     const LineStrip& unsung = FindStrip(renderer->lyricsUnsungStrips, 0);
     const LineStrip& sung = FindStrip(renderer->lyricsSungStrips, 0);
@@ -86,8 +86,66 @@ TEST_F(LineStrips, LyricsTextIsMeasuredWithTheGapAfterEveryWord) {
             }
         }
     const LineStrip& blank = FindStrip(renderer->lyricsUnsungStrips, 1);
-    EXPECT_EQ(4, blank.width);
+    EXPECT_EQ(31, blank.width);
     for (int i = 0; i < blank.stride * blank.height; ++i) ASSERT_EQ(0, blank.pixels[i]);
+}
+
+// Words with spaces: each space (U+0020, U+00A0, U+3000) counts its advance in
+// the measure, in the strips and in the singing progress, and its empty cell
+// never clears the glyph it follows, even where that glyph's tile reaches over it.
+TEST_F(LineStrips, SpacesKeepWordsApartInStripsMeasureAndProgress) {
+    renderer->SetMode(0);
+    for (char16_t c = u'a'; c <= u'z'; ++c) font.sizes[c] = {12, 14};  // tiles 16 wide
+    font.origins[u't'] = {4, 12};  // its tile starts 4 right of the pen: 3 columns of ink over the next cell
+    // Advances (made-up font: c % 7 + 5): U+0020 9, U+00A0 11, U+3000 8.  syllableGap 2.
+    SongBuilder b(0, 100000);
+    b.Line(1000, 5000)
+        .Word(1000, 1400, u"hast ")
+        .Word(1500, 1900, u"ge")
+        .Word(2000, 2400, u"hofft\u00A0")
+        .Word(2500, 2900, u"da\u3000")
+        .Word(3000, 3400, u"es");
+    b.Line(6000, 7000).Word(6000, 7000, u"hast");
+    ASSERT_TRUE(renderer->SetSong(b.Build()));
+    UseFakeFont(CollectSongText(renderer->song));
+    const int32_t words[] = {4 * 16 + 9, 2 * 16, 5 * 16 + 11, 2 * 16 + 8, 2 * 16};
+    int32_t total = 0;
+    for (int32_t w : words) total += w + 2;
+    EXPECT_EQ(total, MeasureLineText(renderer->glyphCache.get(), renderer->layout.syllableGap, renderer->song.lines[0]));
+    // The progress at each word's start is the sum of the words before it; halfway
+    // through "hast " it is half of its width, the space included.
+    const uint32_t starts[] = {1000, 1500, 2000, 2500, 3000};
+    int32_t before = 0;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(before, LineProgress(renderer->glyphCache.get(), renderer->layout, renderer->song.lines[0], starts[i])) << i;
+        before += words[i] + 2;
+    }
+    EXPECT_EQ(words[0] / 2, LineProgress(renderer->glyphCache.get(), renderer->layout, renderer->song.lines[0], 1200));
+    EXPECT_EQ(total, LineProgress(renderer->glyphCache.get(), renderer->layout, renderer->song.lines[0], 4000));
+
+    PrepareModeLines(renderer, 0, 1);
+    const LineStrip& spaced = FindStrip(renderer->lyricsUnsungStrips, 0);
+    const LineStrip& alone = FindStrip(renderer->lyricsUnsungStrips, 1);
+    ASSERT_EQ(total, spaced.width);
+    // "hast" is painted the same with its space after it as without: the ink of the
+    // 't' reaching over the space's cell (columns 64..66) is kept.
+    ASSERT_EQ(4 * 16 + 2, alone.width);
+    int inkOverSpace = 0;
+    for (int y = 0; y < alone.height; ++y) {
+        for (int x = 0; x < alone.width; ++x)
+            ASSERT_EQ(0, std::memcmp(SurfacePixel(alone, x, y), SurfacePixel(spaced, x, y), 4)) << x << "," << y;
+        for (int x = 64; x < 67; ++x) inkOverSpace += SurfacePixel(spaced, x, y)[3] != 0;
+    }
+    EXPECT_GT(inkOverSpace, 10);
+    // "ge" starts after the space and the gap: its first tile at pen 75, ink from 77.
+    int firstInk = -1;
+    for (int x = 67; x < 100 && firstInk < 0; ++x)
+        for (int y = 0; y < spaced.height; ++y)
+            if (SurfacePixel(spaced, x, y)[3]) {
+                firstInk = x;
+                break;
+            }
+    EXPECT_EQ(4 * 16 + 9 + 2 + 2, firstInk);
 }
 
 TEST_F(LineStrips, TilesStartingOutsideTheStripArePlacedAtItsEdge) {

@@ -1,131 +1,133 @@
-// The UltraStar importer on real-shaped files: header forms, encodings, line
-// breaks, duets, relative timing, malformed lines, and the time formula.
+// The UltraStar importer on real-shaped files: header forms, line breaks, the
+// SongInfo it builds, the end line, malformed input, and the bundled sample song.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "song_files.h"
 #include "test_files.h"
 #include "ultrastar/ultrastar.h"
+#include "test_random.h"
 
 namespace {
 
+using song_files::Load;
+using song_files::QuarterBeatMs;
 using ultrastar::NoteKind;
 
 std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
-bool ParseText(const std::string& text, ultrastar::Song* song, std::string* error, int voice = 1) {
-    return ultrastar::Parse(Bytes(text), voice, song, error);
-}
-
-TEST(UltraStar, TimesFollowGapAndQuarterBeatBpm) {
-    ultrastar::Song song;
-    std::string error;
-    ASSERT_TRUE(ParseText("#TITLE:Test\n#bpm:300,5\n#Gap:1000\n: 0 4 2 Hel\n: 4 4 4 lo \n- 10\n* 12 2 -3 you\nE\n",
-                          &song, &error))
-        << error;
-    EXPECT_EQ("Test", song.Title());
+TEST(UltraStar, HeaderFormsAndTheSongInfo) {
+    const auto l = Load("header", "#TITLE:Test\r\n#bpm : 300,5 \r\n#Gap:1000\r\n#TITLE:Second\r\n#EMPTY:\r\n"
+                                  ": 0 4 2 Hel\r\n: 4 4 4 lo \r\n- 10\r\n* 12 2 -3 you\r\nE\r\n");
+    ASSERT_TRUE(l.ok) << l.error;
+    const ultrastar::Song& song = l.song;
+    EXPECT_EQ("Test", song.Title());  // the first of a repeated key counts
+    EXPECT_EQ(0u, song.header.count("EMPTY"));
+    EXPECT_EQ(2u, song.headerLine.at("BPM"));
     EXPECT_DOUBLE_EQ(300.5, song.bpm);
     ASSERT_EQ(2u, song.lines.size());
-    // ms = GAP + beat * 15000 / BPM
-    EXPECT_EQ(1000u, song.lines[0].syllables[0].startMs);
-    EXPECT_EQ(uint32_t(std::lround(1000 + 4 * 15000 / 300.5)), song.lines[0].syllables[0].endMs);
-    EXPECT_EQ(uint32_t(std::lround(1000 + 12 * 15000 / 300.5)), song.lines[1].syllables[0].startMs);
     EXPECT_EQ(NoteKind::Golden, song.lines[1].syllables[0].kind);
     EXPECT_EQ(u"lo ", song.lines[0].syllables[1].text);  // the trailing space is kept
+    EXPECT_EQ(QuarterBeatMs(1000, 300.5, 4), song.lines[0].syllables[0].endMs);
     // In the SongInfo: MIDI pitches, a margin around them, lines spanning their notes.
     EXPECT_EQ(62.0f, song.info.lines[0].notes[0].pitch);
     EXPECT_EQ(57.0f - 3.0f, song.info.minPitch);
     EXPECT_EQ(64.0f + 3.0f, song.info.maxPitch);
     EXPECT_EQ(song.lines[0].syllables[0].startMs, song.info.lines[0].startTime);
     EXPECT_EQ(song.lines[0].syllables[1].endMs, song.info.lines[0].endTime);
+    EXPECT_EQ(song.lines[1].syllables[0].endMs + 2000, song.info.endTime);
     EXPECT_EQ(2u, song.info.lines[0].wordCount);
+    EXPECT_EQ(6u, song.wordSourceLines[0]);
 }
 
-TEST(UltraStar, Version2UsesTheBpmAsItStands) {
-    ultrastar::Song song;
-    std::string error;
-    ASSERT_TRUE(ParseText("#VERSION:2.0.0\n#BPM:120\n#GAP:0\n: 4 4 0 a\nE\n", &song, &error)) << error;
-    EXPECT_EQ(2000u, song.lines[0].syllables[0].startMs);  // 4 beats at 120 per minute
-}
-
-TEST(UltraStar, ByteOrderMarkAndCp1252Text) {
-    ultrastar::Song song;
-    std::string error;
-    ASSERT_TRUE(ParseText("\xEF\xBB\xBF#BPM:200\n: 0 2 0 \xE8\x8C\x89\n: 2 2 0 caf\xC3\xA9\nE\n", &song, &error));
-    EXPECT_EQ(u"茉", song.lines[0].syllables[0].text);
-    EXPECT_EQ(u"café", song.lines[0].syllables[1].text);
-    // Not UTF-8: read as CP1252 (0xE9 é, 0x80 €).
-    ASSERT_TRUE(ParseText("#BPM:200\n: 0 2 0 caf\xE9\n: 2 2 0 \x80\nE\n", &song, &error));
-    EXPECT_EQ(u"café", song.lines[0].syllables[0].text);
-    EXPECT_EQ(u"€", song.lines[0].syllables[1].text);
-    // #ENCODING says so even when the bytes would pass as UTF-8.
-    ASSERT_TRUE(ParseText("#ENCODING:CP1252\n#BPM:200\n: 0 2 0 \xC3\xA9\nE\n", &song, &error));
-    EXPECT_EQ(u"Ã©", song.lines[0].syllables[0].text);
-}
-
-TEST(UltraStar, MalformedFilesNameTheLineAndTheProblem) {
-    ultrastar::Song song;
-    std::string error;
-    EXPECT_FALSE(ParseText("#TITLE:x\n: 0 2 0 a\n", &song, &error));
-    EXPECT_EQ("missing #BPM header", error);
-    EXPECT_FALSE(ParseText("#BPM:0\n: 0 2 0 a\n", &song, &error));
-    EXPECT_NE(std::string::npos, error.find("positive"));
-    EXPECT_FALSE(ParseText("#BPM:-5\n: 0 2 0 a\n", &song, &error));
-    EXPECT_FALSE(ParseText("#BPM:100\n: 0 2 0 a\n: 4 2\nE\n", &song, &error));
-    EXPECT_EQ(0u, error.find("line 3: a note needs a start, a duration and a pitch"));
-    EXPECT_FALSE(ParseText("#BPM:100\nX 1 2 3 a\n", &song, &error));
-    EXPECT_EQ(0u, error.find("line 2: unknown line type"));
-    EXPECT_FALSE(ParseText("#BPM:100\n- abc\n", &song, &error));
-    EXPECT_EQ(0u, error.find("line 2:"));
-    EXPECT_FALSE(ParseText("#BPM:100\nE\n", &song, &error));
-    EXPECT_EQ("the file has no notes", error);
+TEST(UltraStar, CopiesPointIntoTheirOwnArrays) {
+    auto l = Load("copy", "#BPM:100\n: 0 2 0 a\n- 4\n: 6 2 0 b\nE\n");
+    ASSERT_TRUE(l.ok) << l.error;
+    ultrastar::Song copy = l.song;
+    l.song = ultrastar::Song();
+    ASSERT_EQ(2u, copy.info.lineCount);
+    EXPECT_EQ(u'b', copy.info.lines[1].words[0].text[0]);
+    EXPECT_EQ(copy.info.lines[1].words[0].startTime, copy.lines[1].syllables[0].startMs);
 }
 
 TEST(UltraStar, EndIgnoresEverythingAfterIt) {
-    ultrastar::Song song;
-    std::string error;
-    ASSERT_TRUE(ParseText("#BPM:100\n: 0 2 0 a\nE trailing junk\n: nonsense\n\x01\x02", &song, &error)) << error;
-    EXPECT_EQ(1u, song.lines.size());
+    const auto l = Load("end", "#BPM:100\n: 0 2 0 a\nE trailing junk\n: nonsense\n\x01\x02");
+    ASSERT_TRUE(l.ok) << l.error;
+    EXPECT_EQ(1u, l.song.lines.size());
+    EXPECT_TRUE(l.song.warnings.empty());
 }
 
-TEST(UltraStar, DuetImportsTheChosenVoice) {
-    const std::string duet = "#BPM:100\nP1\n: 0 2 0 one\n- 4\n: 6 2 0 one2\nP2\n: 0 2 5 two\nE\n";
+TEST(UltraStar, LoadReportsThePath) {
     ultrastar::Song song;
     std::string error;
-    ASSERT_TRUE(ParseText(duet, &song, &error, 1));
-    ASSERT_EQ(2u, song.lines.size());
-    EXPECT_EQ(u"one2", song.lines[1].syllables[0].text);
-    ASSERT_TRUE(ParseText(duet, &song, &error, 2));
-    ASSERT_EQ(1u, song.lines.size());
-    EXPECT_EQ(u"two", song.lines[0].syllables[0].text);
-    EXPECT_EQ(5, song.lines[0].syllables[0].pitch);
+    EXPECT_FALSE(ultrastar::Load("/nonexistent/song.txt", 1, &song, &error));
+    EXPECT_EQ("cannot open /nonexistent/song.txt", error);
+    const std::string path = song_files::Write("no_notes", "#BPM:100\nE\n");
+    EXPECT_FALSE(ultrastar::Load(path, 1, &song, &error));
+    EXPECT_EQ(path + ": the file has no notes", error);
+    EXPECT_FALSE(ultrastar::Parse(Bytes("#BPM:100\n: 0 1 0 a\n"), 0, &song, &error));
+    EXPECT_NE(std::string::npos, error.find("voice"));
 }
 
-TEST(UltraStar, RelativeBeatsRestartAtEveryLine) {
-    ultrastar::Song song;
-    std::string error;
-    ASSERT_TRUE(ParseText("#BPM:150\n#RELATIVE:yes\n: 0 2 0 a\n- 4 10\n: 0 2 0 b\nE\n", &song, &error)) << error;
-    ASSERT_EQ(2u, song.lines.size());
-    EXPECT_EQ(1000u, song.lines[1].syllables[0].startMs);  // beat 10 at 100 ms per beat
-}
-
-TEST(UltraStar, FreestyleWordsHaveNoNotes) {
-    ultrastar::Song song;
-    std::string error;
-    ASSERT_TRUE(ParseText("#BPM:100\nF 0 2 0 la\nR 2 2 0 rap\nG 4 2 0 gold\nE\n", &song, &error));
-    EXPECT_EQ(3u, song.info.lines[0].wordCount);
-    EXPECT_EQ(2u, song.info.lines[0].noteCount);
-    EXPECT_EQ(NoteKind::Rap, song.lines[0].syllables[1].kind);
-    EXPECT_EQ(NoteKind::GoldenRap, song.lines[0].syllables[2].kind);
+// Random damage to a good file: the importer either refuses it with a message or
+// builds a SongInfo whose times and counts are consistent.
+TEST(UltraStar, DamagedFilesAreRefusedOrConsistent) {
+    const std::string good = "#TITLE:x\n#BPM:200\n#GAP:-300\n#RELATIVE:yes\nP1\n: 0 4 2 Hel\n: 4 4 4 lo~\n- 10 12\n"
+                             "B 3 150\nR 0 2 0 rap\nP2\n* 2 2 -3 you\nF 4 2 0 ~\nE\n";
+    TestRandom rng(7);
+    int loaded = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = good;
+        const int edits = 1 + int(rng() % 4);
+        for (int e = 0; e < edits; ++e) {
+            const size_t at = rng() % bytes.size();
+            switch (rng() % 3) {
+                case 0: bytes[at] = char(rng() % 256); break;
+                case 1: bytes.erase(at, 1 + rng() % 3); break;
+                default: bytes.insert(at, 1, "0123456789-:~ \n\r\t#BPE"[rng() % 22]); break;
+            }
+            if (bytes.empty()) bytes = "#";
+        }
+        ultrastar::Song song;
+        std::string error;
+        if (!ultrastar::Parse(Bytes(bytes), 1 + int(rng() % 2), &song, &error)) {
+            EXPECT_FALSE(error.empty());
+            continue;
+        }
+        ++loaded;
+        ASSERT_GT(song.info.lineCount, 0u);
+        uint32_t previousStart = 0;
+        for (uint32_t i = 0; i < song.info.lineCount; ++i) {
+            const SongLine& line = song.info.lines[i];
+            EXPECT_LE(line.startTime, line.endTime);
+            EXPECT_LE(previousStart, line.startTime);
+            previousStart = line.startTime;
+            EXPECT_LT(line.endTime, song.info.endTime);
+            for (uint32_t w = 0; w < line.wordCount; ++w) {
+                EXPECT_LE(line.startTime, line.words[w].startTime);
+                EXPECT_LE(line.words[w].endTime, line.endTime);
+                EXPECT_LE(line.words[w].textLength, ultrastar::kMaxWordUnits);
+            }
+            for (uint32_t n = 0; n < line.noteCount; ++n) {
+                EXPECT_LE(line.notes[n].startTime, line.notes[n].endTime);
+                EXPECT_GE(line.notes[n].pitch, song.info.minPitch);
+                EXPECT_LE(line.notes[n].pitch, song.info.maxPitch);
+            }
+        }
+    }
+    EXPECT_GT(loaded, 300);
 }
 
 TEST(UltraStar, TheBundledSampleSong) {
     ultrastar::Song song;
     std::string error;
     ASSERT_TRUE(ultrastar::Load(test_files::SourceDir() + "/songs/jasmine.txt", 1, &song, &error)) << error;
-    EXPECT_EQ(8u, song.info.lineCount);
+    EXPECT_EQ(12u, song.info.lineCount);  // eight lines of "茉莉花", four of the German verse
+    EXPECT_EQ("UTF-8", song.encoding);
+    EXPECT_TRUE(song.warnings.empty());
     bool golden = false, freestyle = false, cjk = false, accent = false;
     for (const auto& line : song.lines)
         for (const auto& s : line.syllables) {

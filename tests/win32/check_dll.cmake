@@ -21,7 +21,7 @@ endif()
 
 # Imports: every "DLL Name:" must be a Windows system library.
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
-set(allowed kernel32.dll user32.dll gdi32.dll msvcrt.dll advapi32.dll)
+set(allowed kernel32.dll user32.dll gdi32.dll msvcrt.dll advapi32.dll usp10.dll)
 foreach(line IN LISTS imports)
   string(REGEX REPLACE "DLL Name: " "" lib "${line}")
   string(STRIP "${lib}" lib)
