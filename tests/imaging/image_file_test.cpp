@@ -295,7 +295,7 @@ TEST_F(JpegCheck, PayloadsTheDecoderSkipsMayHoldAnyBytes) {
     ASSERT_TRUE(Decodes(baseline, &reference));
     const std::vector<size_t> boundaries = HeaderBoundaries();
     ASSERT_EQ(9u, boundaries.size());
-    std::mt19937 rng(1107);
+    TestRandom rng(1107);
     const std::vector<std::vector<uint8_t>> lookalikes = {overfullTable, progressiveFrame, {0xFF, 0xFF, 0xC2},
                                                           {0xFF, 0xDA}, {0xFF, 0xD9}, {0xFF, 0xD8}};
     for (int trial = 0; trial < 2000; ++trial) {
