@@ -164,9 +164,11 @@ uint32_t BigEndian32(const uint8_t* p) {
 
 // Checks a PNG before the decoder sees it, walking its chunks as the decoder does:
 // a length, a type, that many bytes of data and a CRC each, until IEND.  Refused:
-// an empty image-data chunk (IDAT) before any image data, for which the packaged
-// decoder copies zero bytes to a null pointer.  Empty IDAT chunks after the first
-// data are harmless.
+//  - an empty image-data chunk (IDAT) before any image data, for which the
+//    packaged decoder copies zero bytes to a null pointer (empty IDAT chunks after
+//    the first data are harmless);
+//  - an IDAT chunk longer than the rest of the file: the decoder would fail on it,
+//    but only after growing its buffer to the claimed length (up to 4 GB).
 bool PngIsAcceptable(const uint8_t* data, size_t size) {
     static const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
     if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return true;  // not a PNG
@@ -177,6 +179,7 @@ bool PngIsAcceptable(const uint8_t* data, size_t size) {
         if (type == kIend) break;
         if (type == kIdat) {
             if (length == 0 && imageData == 0) return false;
+            if (length > size - at - 8) return false;
             imageData += length;
         }
         if (length > size - at - 8) break;  // runs past the end: the decoder fails there

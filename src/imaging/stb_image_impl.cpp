@@ -4,29 +4,44 @@
 // are the file and animated-GIF interfaces (images are decoded from memory) and
 // flip-on-load.  Dimensions are capped before any allocation.
 //
-// Every byte of memory the decoder allocates starts out zero.  A JPEG may name a
+// Every block the decoder allocates starts out zero.  A JPEG may name a
 // quantisation or Huffman table that it never defines, and the decoder then reads
 // that table from memory it never wrote; zeroed, an undefined quantisation table
 // scales every coefficient to 0 and an undefined Huffman table decodes every code
 // as an empty symbol, so such a file decodes the same every time, without
-// arithmetic on stale heap values.
+// arithmetic on stale heap values.  Grown blocks (PNG data, inflated rows) are
+// written before they are read and are not cleared: clearing would touch every
+// page of a size that a chunk header claims.
+//
+// The largest request is recorded, so that tests can see what a file costs.
 #include <cstdlib>
 #include <cstring>
 
+#include "imaging/stb_image_api.h"
+
 namespace {
 
-void* ZeroedAllocate(size_t size) { return std::calloc(size, 1); }
+size_t largestRequest = 0;
 
-void* ZeroedReallocate(void* block, size_t oldSize, size_t newSize) {
-    auto* grown = static_cast<unsigned char*>(std::realloc(block, newSize));
-    if (grown && newSize > oldSize) std::memset(grown + oldSize, 0, newSize - oldSize);
-    return grown;
+void* ZeroedAllocate(size_t size) {
+    if (size > largestRequest) largestRequest = size;
+    return std::calloc(size, 1);
+}
+
+void* Reallocate(void* block, size_t newSize) {
+    if (newSize > largestRequest) largestRequest = newSize;
+    return std::realloc(block, newSize);
 }
 
 }  // namespace
 
+namespace stb {
+size_t LargestRequest() { return largestRequest; }
+void ResetLargestRequest() { largestRequest = 0; }
+}  // namespace stb
+
 #define STBI_MALLOC(size) ZeroedAllocate(size)
-#define STBI_REALLOC_SIZED(block, oldSize, newSize) ZeroedReallocate(block, oldSize, newSize)
+#define STBI_REALLOC(block, newSize) Reallocate(block, newSize)
 #define STBI_FREE(block) std::free(block)
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -43,8 +58,6 @@ void* ZeroedReallocate(void* block, size_t oldSize, size_t newSize) {
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #endif
 #include <stb_image.h>
-
-#include "imaging/stb_image_api.h"
 
 namespace stb {
 

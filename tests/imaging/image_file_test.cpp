@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "imaging/image_file.h"
+#include "imaging/stb_image_api.h"
 #include "test_files.h"
 #include "test_random.h"
 
@@ -399,6 +400,37 @@ TEST(ImageDecode, PngWithAnEmptyFirstImageDataChunkIsRefused) {
     const std::vector<uint8_t> found = SeedFile("png_empty_first_idat.png");
     ASSERT_FALSE(found.empty());
     EXPECT_FALSE(DecodeImage(found.data(), found.size(), &image));
+}
+
+// An image-data chunk that claims more bytes than the file holds: the packaged
+// decoder fails on it, but only after growing its buffer to the claimed length.
+// Refused before the decoder asks for anything of that size.
+TEST(ImageDecode, PngChunkLongerThanTheFileIsRefusedBeforeAnyAllocation) {
+    std::vector<uint8_t> png;
+    const auto px = Rgba(6, 4, 1, 2, 3, 4);
+    stbi_write_png_to_func([](void* out, void* bytes, int n) {
+        auto* v = static_cast<std::vector<uint8_t>*>(out);
+        v->insert(v->end(), static_cast<uint8_t*>(bytes), static_cast<uint8_t*>(bytes) + n);
+    }, &png, 6, 4, 4, px.data(), 24);
+    ASSERT_EQ('I', png[37]);  // the first IDAT's type follows its length at 33
+    DecodedImage image;
+    stb::ResetLargestRequest();
+    ASSERT_TRUE(DecodeImage(png.data(), png.size(), &image));
+    const size_t sound = stb::LargestRequest();
+    EXPECT_LT(sound, size_t(1) << 16);
+    for (uint32_t claimed : {uint32_t(png.size()), 0x00100000u, 0x7FFFFFF0u, 0xFFFFFFF0u}) {
+        std::vector<uint8_t> hostile = png;
+        for (int k = 0; k < 4; ++k) hostile[size_t(33 + k)] = uint8_t(claimed >> (24 - 8 * k));
+        stb::ResetLargestRequest();
+        EXPECT_FALSE(DecodeImage(hostile.data(), hostile.size(), &image)) << claimed;
+        EXPECT_LE(stb::LargestRequest(), sound) << claimed;
+    }
+    // The fuzzer's input that found it (a chunk claiming 1.9 GB).
+    const std::vector<uint8_t> found = SeedFile("png_idat_longer_than_file.png");
+    ASSERT_FALSE(found.empty());
+    stb::ResetLargestRequest();
+    EXPECT_FALSE(DecodeImage(found.data(), found.size(), &image));
+    EXPECT_LE(stb::LargestRequest(), sound);
 }
 
 TEST(CodePage, WideAndNarrowRoundTrip) {
