@@ -103,6 +103,10 @@ bool ParseImagesetText(ImagesetRegistry* registry, const std::string& raw, std::
             text += raw[i];
         }
     }
+    // The parser steps over a whole UTF-8 sequence (up to 4 bytes) before it looks
+    // for the text's end, so a text ending inside a character would be read past
+    // its terminating zero: zeros behind it keep every such step inside the text.
+    text.append(4, '\0');
     TiXmlDocument document;
     document.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
     if (document.Error()) return false;

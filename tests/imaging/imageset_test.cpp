@@ -178,4 +178,21 @@ TEST_F(Imageset, ImagesAreClippedToTheSkinImage) {
     }
 }
 
+// A text that ends inside a UTF-8 character: the parser steps over the whole
+// character, so the text is padded with zeros behind its end.  The parser is a
+// system library the sanitizers do not see into; CTest also runs this test under
+// valgrind, which reports any read past the text.
+TEST(ImagesetText, TextEndingInsideACharacterIsReadWithinItself) {
+    ImagesetRegistry registry;
+    const char* const tails[] = {"\xE4", "\xD0", "\xF0\x9F", "\xE4\x80"};
+    for (const char* tail : tails) {
+        const std::string text = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Imageset Name=\"Renderer\">"
+                                             "<Image Name=\"Slider\" Width=\"3\"/>the rest ") + tail;
+        // Unfinished documents are refused, and nothing is read beyond them.
+        EXPECT_FALSE(ParseImagesetText(&registry, text));
+        EXPECT_FALSE(ParseImagesetText(&registry, text.substr(0, text.size() - 1)));
+    }
+    EXPECT_TRUE(registry.imagesets.empty());
+}
+
 }  // namespace
