@@ -20,6 +20,7 @@ SceneInputs SceneOf(const CGDIRendererImpl& r, int32_t mode) {
                        r.layout,
                        r.width,
                        game ? r.gameStrip : r.lyricsStrip,
+                       game ? r.gameStripPremultiplied : r.lyricsStripPremultiplied,
                        r.atlas,
                        r.images,
                        r.cursorStrip,
