@@ -14,6 +14,7 @@
 #include "imaging/blit.h"
 #include "imaging/compositing.h"
 #include "pixel_harness.h"
+#include "test_random.h"
 
 namespace {
 
@@ -85,8 +86,8 @@ TEST(PixelPaths, RandomCopiesAndBlendsMatchTheReference) {
 #if defined(__SSE2__)
     ASSERT_TRUE(HasFastPixelPath());
 #endif
-    std::mt19937 rng(1307);
-    auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    TestRandom rng(1307);
+    auto uniform = [&rng](int lo, int hi) { return rng.Uniform(lo, hi); };
     for (int round = 0; round < 4000; ++round) {
         GuardedPixels dst(uniform(1, 67), uniform(1, 9));
         const bool sameSize = round % 4 == 3;
@@ -143,8 +144,8 @@ TEST(PixelPaths, RandomCopiesAndBlendsMatchTheReference) {
 // number), black and white against each other and themselves, and random colours.
 // Then, for a few alpha pairs, every (destination, source) value of two channels.
 TEST(PixelPaths, BlendOverEveryAlphaPairMatchesTheReference) {
-    std::mt19937 rng(2024);
-    auto byte = [&rng]() { return uint8_t(std::uniform_int_distribution<int>(0, 255)(rng)); };
+    TestRandom rng(2024);
+    auto byte = [&rng]() { return rng.Byte(); };
     GuardedPixels dst(256 * 16, 256), src(256 * 16, 256);
     for (int ad = 0; ad < 256; ++ad)
         for (int as = 0; as < 256; ++as)
@@ -188,7 +189,7 @@ TEST(PixelPaths, PremultiplyMatchesTheReferenceEverywhere) {
         const int c = int(i & 255), a = int((i >> 8) & 255);
         SetPixel(&all, i, uint8_t(c), uint8_t(255 - c), uint8_t(c ^ 0x5A), uint8_t(a));
     }
-    std::mt19937 rng(99);
+    TestRandom rng(99);
     GuardedPixels runs(37, 101);
     harness::FillRuns(&runs, &rng);
     for (GuardedPixels* input : {&all, &runs}) {

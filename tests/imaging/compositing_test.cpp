@@ -8,8 +8,9 @@
 
 #include "imaging/compositing.h"
 #include "pixel_harness.h"
+#include "test_random.h"
 
-constexpr uint32_t kGoldenCompositingCrc = 0xE7C270CEu;
+constexpr uint32_t kGoldenCompositingCrc = 0xDE502E87u;
 
 namespace {
 
@@ -89,7 +90,7 @@ TEST(CopyPixels, TransparentSourceWritesZeroAndOpaqueCopies) {
 // negative arguments and null pointers are refused.
 TEST(CopyPixels, ClippingAndRejection) {
     harness::GuardedPixels dst(4, 3), src(6, 6);
-    std::mt19937 rng(7);
+    TestRandom rng(7);
     harness::FillRandom(&src, &rng);
     for (size_t i = 0; i < src.bytes(); i += 4) src.pixels()[i + 3] = 255;
     std::memset(dst.pixels(), 0x11, dst.bytes());
@@ -170,11 +171,13 @@ TEST(PremultiplyAlpha, ExhaustiveAgainstFloor) {
 TEST(Compositing, GoldenChecksumOfRandomCalls) {
     for (PixelPath path : {PixelPath::kReference, PixelPath::kFast}) {
         harness::PixelPathScope scope(path);
-        std::mt19937 rng(20261207);
+        TestRandom rng(20261207);
         uint32_t crc = 0;
         for (int round = 0; round < 2000; ++round) {
-            std::uniform_int_distribution<int> size(1, 40);
-            harness::GuardedPixels dst(size(rng), size(rng)), src(size(rng), size(rng));
+            // One size at a time: the order in which arguments are evaluated is not fixed.
+            const int dstWidth = rng.Uniform(1, 40), dstHeight = rng.Uniform(1, 40);
+            const int srcWidth = rng.Uniform(1, 40), srcHeight = rng.Uniform(1, 40);
+            harness::GuardedPixels dst(dstWidth, dstHeight), src(srcWidth, srcHeight);
             harness::FillRandom(&dst, &rng);
             harness::FillRandom(&src, &rng);
             const harness::RectCall c = harness::RandomCall(dst, src, &rng);

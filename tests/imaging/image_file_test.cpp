@@ -5,12 +5,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "imaging/image_file.h"
 #include "test_files.h"
+#include "test_random.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ TEST_F(ImageFile, BadFilesFailAndKeepThePreviousImage) {
     std::vector<uint8_t> png = test_files::Read(dir + "/good.png");
     test_files::Write(dir + "/empty.png", {});
     test_files::Write(dir + "/truncated.png", std::vector<uint8_t>(png.begin(), png.begin() + long(png.size() / 2)));
-    std::mt19937 rng(5);
+    TestRandom rng(5);
     std::vector<uint8_t> noise(4096);
     for (uint8_t& b : noise) b = uint8_t(rng());
     test_files::Write(dir + "/noise.png", noise);

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <random>
 #include <vector>
 
 #include "imaging/compositing.h"
+#include "test_random.h"
 
 namespace harness {
 
@@ -36,27 +36,25 @@ struct GuardedPixels {
 };
 
 // Pixels whose alpha is often 0 or 255 (the cases with their own branches).
-inline void FillRandom(GuardedPixels* p, std::mt19937* rng) {
-    std::uniform_int_distribution<int> byte(0, 255), pick(0, 3);
+inline void FillRandom(GuardedPixels* p, TestRandom* rng) {
     uint8_t* px = p->pixels();
     for (size_t i = 0; i < p->bytes(); i += 4) {
-        for (int c = 0; c < 3; ++c) px[i + size_t(c)] = uint8_t(byte(*rng));
-        const int kind = pick(*rng);
-        px[i + 3] = kind == 0 ? 0 : kind == 1 ? 255 : uint8_t(byte(*rng));
+        for (int c = 0; c < 3; ++c) px[i + size_t(c)] = rng->Byte();
+        const int kind = rng->Uniform(0, 3);
+        px[i + 3] = kind == 0 ? 0 : kind == 1 ? 255 : rng->Byte();
     }
 }
 
 // Runs of equal alpha (0, 255 or one random value) and of one colour, as the
 // strips and frames have them: whole groups of four take the kernels' shortcuts.
-inline void FillRuns(GuardedPixels* p, std::mt19937* rng) {
-    std::uniform_int_distribution<int> byte(0, 255), length(1, 24), pick(0, 3);
+inline void FillRuns(GuardedPixels* p, TestRandom* rng) {
     uint8_t* px = p->pixels();
     const size_t count = p->bytes() / 4;
     for (size_t i = 0; i < count;) {
-        const size_t end = std::min(count, i + size_t(length(*rng)));
-        const int kind = pick(*rng);
-        const uint8_t alpha = kind == 0 ? 0 : kind == 1 ? 255 : uint8_t(byte(*rng));
-        const uint8_t colour[3] = {uint8_t(byte(*rng)), uint8_t(byte(*rng)), uint8_t(byte(*rng))};
+        const size_t end = std::min(count, i + size_t(rng->Uniform(1, 24)));
+        const int kind = rng->Uniform(0, 3);
+        const uint8_t alpha = kind == 0 ? 0 : kind == 1 ? 255 : rng->Byte();
+        const uint8_t colour[3] = {rng->Byte(), rng->Byte(), rng->Byte()};
         for (; i < end; ++i) {
             std::memcpy(px + i * 4, colour, 3);
             px[i * 4 + 3] = alpha;
@@ -99,8 +97,8 @@ struct RectCall {
     uint8_t alpha;
 };
 
-inline RectCall RandomCall(const GuardedPixels& dst, const GuardedPixels& src, std::mt19937* rng) {
-    auto uniform = [rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(*rng); };
+inline RectCall RandomCall(const GuardedPixels& dst, const GuardedPixels& src, TestRandom* rng) {
+    auto uniform = [rng](int lo, int hi) { return rng->Uniform(lo, hi); };
     RectCall c;
     c.width = uniform(0, src.width);
     c.height = uniform(0, src.height);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/renderer_impl.h"
+#include "test_files.h"
 #include "platform/platform.h"
 #include "window/display_window.h"
 #include "window/headless_window.h"
@@ -37,8 +38,7 @@ protected:
     // Initialises over the flat-colour test skin with the default layout.
     bool InitWithFlatSkin() {
         RendererLayout layout = renderer->layout;
-        const char* source = std::getenv("RENDERER_SOURCE_DIR");
-        const std::string skin = std::string(source ? source : ".") + "/tests/data/flat_skin";
+        const std::string skin = test_files::SourceDir() + "/tests/data/flat_skin";
         return renderer->Init(skin.c_str(), host, 0, 0, &layout, 1, false);
     }
     static std::vector<std::string> Log() { return platform::DebugOutputLog(); }

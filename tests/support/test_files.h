@@ -66,6 +66,9 @@ inline std::vector<uint8_t> Read(const std::string& path) {
 // The source tree (set by CTest), for the committed skins.
 inline std::string SourceDir() {
     const char* dir = std::getenv("RENDERER_SOURCE_DIR");
+#ifdef RENDERER_TEST_SOURCE_DIR
+    if (!dir) dir = RENDERER_TEST_SOURCE_DIR;
+#endif
     return dir ? dir : ".";
 }
 

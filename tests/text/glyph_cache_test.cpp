@@ -7,7 +7,6 @@
 #include <stb_image_write.h>
 
 #include <cstring>
-#include <random>
 #include <set>
 #include <string>
 
@@ -16,6 +15,7 @@
 #include "imaging/compositing.h"
 #include "song_builder.h"
 #include "text/glyph_cache.h"
+#include "test_random.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ TEST_F(GlyphCache, CollectsSurrogatePairsOncePerPair) {
 // several pairs) the box, and a pair whose halves belong to it alone keeps its
 // glyph on the first unit.
 TEST(GlyphItems, EveryPairHasItsGlyphOnExactlyOneUnit) {
-    std::mt19937 rng(20240611);
+    TestRandom rng(20240611);
     for (int round = 0; round < 2000; ++round) {
         const int highs = 1 + int(rng() % 3), lows = 1 + int(rng() % 3);
         std::u16string text;
@@ -196,7 +196,7 @@ TEST_F(GlyphCache, MissingCharactersShareTheBox) {
 // ascent - outlineWidth and below lineHeight are cut, it never starts left of the
 // pen, and the rows kept are the source's own rows.  Random sizes and origins.
 TEST_F(GlyphCache, FallbackGlyphsAreFittedToTheLine) {
-    std::mt19937 rng(7);
+    TestRandom rng(7);
     int cut = 0;
     for (int round = 0; round < 500; ++round) {
         const uint32_t c = 0x0E01 + rng() % 40;

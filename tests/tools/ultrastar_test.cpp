@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "song_files.h"
 #include "test_files.h"
 #include "ultrastar/ultrastar.h"
+#include "test_random.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST(UltraStar, LoadReportsThePath) {
 TEST(UltraStar, DamagedFilesAreRefusedOrConsistent) {
     const std::string good = "#TITLE:x\n#BPM:200\n#GAP:-300\n#RELATIVE:yes\nP1\n: 0 4 2 Hel\n: 4 4 4 lo~\n- 10 12\n"
                              "B 3 150\nR 0 2 0 rap\nP2\n* 2 2 -3 you\nF 4 2 0 ~\nE\n";
-    std::mt19937 rng(7);
+    TestRandom rng(7);
     int loaded = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string bytes = good;

@@ -4,11 +4,11 @@
 // (60000 / BPM from version 2 on), segment by segment where the tempo changes.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "song_files.h"
+#include "test_random.h"
 
 namespace {
 
@@ -129,7 +129,7 @@ TEST(UltraStarTempoChanges, OrderBeatZeroDecimalsAndRelativeFiles) {
 
 // Random tempo maps against the rule summed beat by beat.
 TEST(UltraStarTempoChanges, RandomTempoMapsMatchBeatByBeatSums) {
-    std::mt19937 rng(14);
+    TestRandom rng(14);
     for (int round = 0; round < 40; ++round) {
         const int bpm0 = 100 + int(rng() % 500), gap = int(rng() % 3000);
         std::string file = "#BPM:" + std::to_string(bpm0) + "\n#GAP:" + std::to_string(gap) + "\n";
