@@ -223,8 +223,8 @@ TEST(PixelPaths, PremultiplyMatchesTheReferenceEverywhere) {
 //    PremultiplyPixels, for runs at every offset and length;
 //  - InkedBounds is the bounding box of the pixels whose alpha is not 0.
 TEST(PixelPaths, AreasRunsOverABaseAndInkedBounds) {
-    std::mt19937 rng(4242);
-    auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    TestRandom rng(4242);
+    auto uniform = [&rng](int lo, int hi) { return rng.Uniform(lo, hi); };
     for (int round = 0; round < 3000; ++round) {
         GuardedPixels dst(uniform(1, 40), uniform(1, 9)), src(uniform(1, 40), uniform(1, 9));
         harness::FillRandom(&dst, &rng);

@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <random>
 #include <string>
 
 #include "core/layout.h"
@@ -23,6 +22,7 @@
 #include "pixel_harness.h"
 #include "scenes/scenes.h"
 #include "song_builder.h"
+#include "test_random.h"
 #include "text/line_strips.h"
 
 namespace {
@@ -30,14 +30,13 @@ namespace {
 using harness::PixelPathScope;
 
 // Runs of alpha 0 (with colour), 255 and one translucent value, each of one colour.
-void FillRuns(DibSurface* s, std::mt19937* rng) {
-    std::uniform_int_distribution<int> byte(0, 255), length(1, 30), pick(0, 3);
+void FillRuns(DibSurface* s, TestRandom* rng) {
     const int64_t count = int64_t(s->width) * s->height;
     for (int64_t i = 0; i < count;) {
-        const int64_t end = std::min<int64_t>(count, i + length(*rng));
-        const int kind = pick(*rng);
-        const uint8_t pixel[4] = {uint8_t(byte(*rng)), uint8_t(byte(*rng)), uint8_t(byte(*rng)),
-                                  uint8_t(kind == 0 ? 0 : kind == 1 ? 255 : byte(*rng))};
+        const int64_t end = std::min<int64_t>(count, i + rng->Uniform(1, 30));
+        const int kind = rng->Uniform(0, 3);
+        const uint8_t pixel[4] = {rng->Byte(), rng->Byte(), rng->Byte(),
+                                  uint8_t(kind == 0 ? 0 : kind == 1 ? 255 : rng->Byte())};
         for (; i < end; ++i) std::memcpy(s->pixels + i * 4, pixel, 4);
     }
 }
@@ -87,7 +86,7 @@ struct World {
         for (StripQueue& q : queues) ClearStripQueue(&q);
     }
 
-    int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+    int Uniform(int lo, int hi) { return rng.Uniform(lo, hi); }
 
     // As initialisation tiles it, or random runs of another size now and then; its
     // premultiplied form is sometimes missing.
@@ -159,7 +158,7 @@ struct World {
         return ScoreDisplay{scoreValue, scoreGrade, scorePhase, scoreAlpha, fadeIn, hold, fadeOut};
     }
 
-    std::mt19937 rng;
+    TestRandom rng;
     RendererLayout layout;
     int32_t width = 0, height = 0;
     OwnedSurface atlas, cursorStrip;
