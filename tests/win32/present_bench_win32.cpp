@@ -5,11 +5,12 @@
 // through UpdateLayeredWindowIndirect with the whole window and with a band of
 // rows as the dirty rectangle, where the system has that call.
 //
-//   present_bench_win32 RENDERER_DLL SKIN_DIR
+//   present_bench_win32 RENDERER_DLL SKIN_DIR [FRAMES]
 #include <windows.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "../../bench/bench_song.h"
@@ -106,12 +107,13 @@ void RawUpdates(HINSTANCE instance, int frames) {
     if (!indirect) {
         std::printf("UpdateLayeredWindowIndirect: not in user32\n");
     } else {
-        const RECT all = {0, 0, width, height}, band = {0, 77, width, 164};
         const struct {
             const char* name;
             RECT dirty;
-        } cases[] = {{"UpdateLayeredWindowIndirect, whole window", all},
-                     {"UpdateLayeredWindowIndirect, rows 77..163", band}};
+        } cases[] = {{"UpdateLayeredWindowIndirect, whole window", {0, 0, width, height}},
+                     {"UpdateLayeredWindowIndirect, rows 77..163", {0, 77, width, 164}},
+                     {"UpdateLayeredWindowIndirect, rows 130..163", {0, 130, width, 164}},
+                     {"UpdateLayeredWindowIndirect, row 163", {0, 163, width, 164}}};
         for (const auto& c : cases) {
             Timer t;
             int failed = 0;
@@ -164,7 +166,8 @@ int main(int argc, char** argv) {
                              100, 100, 100, 100, 10, 120, 8, 150, 0, 180, 2000};
     if (!r->Init(argv[2], host, 0, 0, &layout, 1, false)) return 1;
     BenchSong song;
-    const int frames = 300;
+    const int frames = argc > 3 ? std::atoi(argv[3]) : 300;
+    if (frames < 1) return 2;
     const char* modes[] = {"lyrics", "game"};
     for (int mode = 0; mode < 2; ++mode) {
         r->SetMode(mode);
