@@ -53,6 +53,7 @@ void ReleaseWindowResources(CGDIRendererImpl* r) {
     ReleaseDibSurface(&r->lyricsStrip);
     ReleaseDibSurface(&r->gameStripPremultiplied);
     ReleaseDibSurface(&r->lyricsStripPremultiplied);
+    ReleaseUnderlay(&r->lyricsUnderlay);  // made from the backgrounds
     DeleteMemoryDC(r->memoryDC);
     r->memoryDC = nullptr;
 }

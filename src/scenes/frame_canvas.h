@@ -21,6 +21,10 @@
 //                 premultiplied form, and background pixels no piece changed take
 //                 their premultiplied form by a copy
 //
+// The lyrics pitch area under the trail, the background with the shown line's
+// note bars over it, stays the same while the line is shown: the fast way keeps it
+// (CanvasUnderlay) and copies it into the following frames.
+//
 // The scenes take the fast way unless the pixel path is the reference
 // (RENDERER_PIXEL_PATH=reference, or SetPixelPath), so that any frame can be
 // checked against the plain composition.
@@ -35,6 +39,24 @@
 #include "imaging/dib_surface.h"
 #include "imaging/image_rect.h"
 #include "text/strip_queue.h"
+
+// Rows of a frame as the background and one strip blended over it make them,
+// straight and premultiplied, and what they were made from.  Its owner releases it
+// (ReleaseUnderlay) whenever it releases the backgrounds: a background is known by
+// its address, a strip by its painting number.
+struct CanvasUnderlay {
+    DibSurface straight, premultiplied;  // frame width x the background's rows
+    const uint8_t* background = nullptr;
+    const uint8_t* backgroundPremultiplied = nullptr;
+    ImageRect backgroundRect;
+    int64_t top = 0, clearEnd = 0;
+    int32_t frameWidth = 0, frameHeight = 0;
+    uint64_t stripPainting = 0;
+    const uint8_t* stripPixels = nullptr;
+    ImageRect stripRect;
+    int64_t stripX = 0, stripY = 0, clipHeight = 0, clipWidth = 0;
+};
+void ReleaseUnderlay(CanvasUnderlay* underlay);
 
 class FrameCanvas {
 public:
@@ -52,6 +74,14 @@ public:
     // The mode's background: `rect` of `straight` blended at (0, y).  `premultiplied`
     // holds `straight` premultiplied (same size), or is empty.  Right after Clear.
     void Background(int64_t y, const DibSurface& straight, const DibSurface& premultiplied, const ImageRect& rect);
+
+    // Background, then BlendStrip of `stripRect` of `strip` at (x, y); the fast way
+    // takes both from `underlay` (may be null) when it was made from the same, and
+    // otherwise makes it again there.
+    void BackgroundAndStrip(int64_t y, const DibSurface& straight, const DibSurface& premultiplied,
+                            const ImageRect& rect, int64_t x, int64_t stripY, const LineStrip& strip,
+                            const ImageRect& stripRect, int64_t clipHeight, int64_t clipWidth,
+                            CanvasUnderlay* underlay);
 
     // BlendRect of `rect` of `source` at (x, y), as blit.h describes it.
     void Blend(int64_t x, int64_t y, const DibSurface& source, const ImageRect& rect, uint8_t alpha = 255,
@@ -77,6 +107,9 @@ private:
         int64_t begin, end;
     };
 
+    bool MakeUnderlay(const PixelArea& area, const DibSurface& straight, const ImageRect& rect, int64_t x,
+                      int64_t stripY, const LineStrip& strip, const ImageRect& stripRect, int64_t clipHeight,
+                      int64_t clipWidth, CanvasUnderlay* u) const;
     void AddPiece(int64_t x, int64_t y, const DibSurface& source, const ImageRect& rect, uint8_t alpha,
                   int64_t clipHeight, int64_t clipWidth);
     bool IsBackgroundRow(int64_t y) const { return y >= backgroundTop_ && y < backgroundTop_ + backgroundRows_; }

@@ -64,6 +64,97 @@ void FrameCanvas::Background(int64_t y, const DibSurface& straight, const DibSur
                  255, kClipToDestination, kClipToDestination);
 }
 
+void ReleaseUnderlay(CanvasUnderlay* u) {
+    ReleaseDibSurface(&u->straight);
+    ReleaseDibSurface(&u->premultiplied);
+    *u = CanvasUnderlay();
+}
+
+namespace {
+
+bool SameRect(const ImageRect& a, const ImageRect& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+}  // namespace
+
+// The rows [area.y, + area.rows) of the frame after Clear, Background and the
+// strip's blend, made the reference way: the background's row copied (alpha 255
+// onto transparent black), transparent black right of it, the strip blended with
+// the frame's clip limits moved up by area.y.
+bool FrameCanvas::MakeUnderlay(const PixelArea& area, const DibSurface& straight, const ImageRect& rect, int64_t x,
+                               int64_t stripY, const LineStrip& strip, const ImageRect& stripRect,
+                               int64_t clipHeight, int64_t clipWidth, CanvasUnderlay* u) const {
+    ReleaseUnderlay(u);
+    if (!CreateDibSurface(frame_->width, int32_t(area.rows), &u->straight) || u->straight.stride != frame_->stride) {
+        ReleaseUnderlay(u);
+        return false;
+    }
+    for (int64_t r = 0; r < area.rows; ++r)
+        std::memcpy(u->straight.pixels + r * u->straight.stride,
+                    straight.pixels + (rect.y + r) * int64_t(straight.stride) + int64_t(rect.x) * 4,
+                    size_t(area.columns) * 4);
+    const int64_t resolvedClip =
+        clipHeight == kClipToDestination || clipHeight > frame_->height ? frame_->height : clipHeight;
+    BlendRect(&u->straight, x, stripY - area.y, strip, stripRect, 255, resolvedClip - area.y, clipWidth);
+    MakePremultipliedCopy(u->straight, &u->premultiplied);
+    return true;
+}
+
+void FrameCanvas::BackgroundAndStrip(int64_t y, const DibSurface& straight, const DibSurface& premultiplied,
+                                     const ImageRect& rect, int64_t x, int64_t stripY, const LineStrip& strip,
+                                     const ImageRect& stripRect, int64_t clipHeight, int64_t clipWidth,
+                                     CanvasUnderlay* u) {
+    PixelArea a, s;
+    const bool background = BlitArea(*frame_, 0, y, straight, rect, kClipToDestination, kClipToDestination, &a) &&
+                            a.rows > 0 && a.columns > 0;
+    const bool stripDrawn = BlitArea(*frame_, x, stripY, strip, stripRect, clipHeight, clipWidth, &s);
+    // The underlay serves when every background row is a copy and the strip lands
+    // on those rows only.
+    const bool cached = fast_ && u && strip.painting != 0 && background && stripDrawn &&
+                        a.y + a.rows <= clearEnd_ &&
+                        (s.rows <= 0 || s.columns <= 0 || (s.y >= a.y && s.y + s.rows <= a.y + a.rows));
+    if (!cached) {
+        Background(y, straight, premultiplied, rect);
+        BlendStrip(x, stripY, strip, stripRect, clipHeight, clipWidth);
+        return;
+    }
+    const bool same = u->straight.pixels && u->background == straight.pixels &&
+                      u->backgroundPremultiplied == premultiplied.pixels && SameRect(u->backgroundRect, rect) &&
+                      u->top == y && u->clearEnd == clearEnd_ && u->frameWidth == frame_->width &&
+                      u->frameHeight == frame_->height && u->stripPainting == strip.painting &&
+                      u->stripPixels == strip.pixels && SameRect(u->stripRect, stripRect) && u->stripX == x &&
+                      u->stripY == stripY && u->clipHeight == clipHeight && u->clipWidth == clipWidth;
+    if (!same) {
+        if (!MakeUnderlay(a, straight, rect, x, stripY, strip, stripRect, clipHeight, clipWidth, u)) {
+            Background(y, straight, premultiplied, rect);
+            BlendStrip(x, stripY, strip, stripRect, clipHeight, clipWidth);
+            return;
+        }
+        u->background = straight.pixels;
+        u->backgroundPremultiplied = premultiplied.pixels;
+        u->backgroundRect = rect;
+        u->top = y;
+        u->clearEnd = clearEnd_;
+        u->frameWidth = frame_->width;
+        u->frameHeight = frame_->height;
+        u->stripPainting = strip.painting;
+        u->stripPixels = strip.pixels;
+        u->stripRect = stripRect;
+        u->stripX = x;
+        u->stripY = stripY;
+        u->clipHeight = clipHeight;
+        u->clipWidth = clipWidth;
+    }
+    straight_ = &u->straight;
+    premultiplied_ = u->premultiplied.pixels ? &u->premultiplied : nullptr;
+    backgroundTop_ = a.y;
+    backgroundRows_ = a.rows;
+    backgroundColumns_ = frame_->width;
+    backgroundX_ = 0;
+    backgroundY_ = 0;
+}
+
 void FrameCanvas::Blend(int64_t x, int64_t y, const DibSurface& source, const ImageRect& rect, uint8_t alpha,
                         int64_t clipHeight, int64_t clipWidth) {
     if (!fast_) {

@@ -170,17 +170,13 @@ void AddTrailPoint(const SceneInputs& in, int32_t frameWidth, PitchTrail* trail,
 }
 
 bool ComposeLyricsFrame(const SceneInputs& in, const PlayState& state, DibSurface* frame, PitchTrail* trail,
-                        const ScoreDisplay& score) {
+                        const ScoreDisplay& score, CanvasUnderlay* underlay) {
     const SongInfo& song = in.song;
     const uint32_t k = in.currentLine;
     if (!song.lines || k >= song.lineCount || !in.glyphs || !frame->pixels) return false;
     const RendererLayout& l = in.layout;
     const int32_t W = frame->width;
     const uint32_t t = state.timeMs;
-
-    FrameCanvas canvas(frame, SceneTakesFastWay());
-    canvas.Clear(int64_t(l.topMargin) + l.pitchAreaHeight);
-    canvas.Background(l.topMargin, in.background, in.backgroundPremultiplied, WholeSurface(in.background));
 
     // The current line, or the next one when the current one is not to be shown.
     int32_t p = LineProgress(in.glyphs, l, song.lines[k], t);
@@ -189,12 +185,24 @@ bool ComposeLyricsFrame(const SceneInputs& in, const PlayState& state, DibSurfac
         p = LineProgress(in.glyphs, l, song.lines[k + 1], t);
         s = k + 1;
     }
+    const LineStrip* notes = nullptr;
+    if (p != kNotShown) {
+        const LineStrip& found = FindStrip(in.notes, s);
+        if (!IsNotFound(found) && l.pitchAreaLeft >= 0) notes = &found;
+    }
+
+    // The background and the shown line's note bars: nothing is drawn between them.
+    FrameCanvas canvas(frame, SceneTakesFastWay());
+    canvas.Clear(int64_t(l.topMargin) + l.pitchAreaHeight);
+    if (notes)
+        canvas.BackgroundAndStrip(l.topMargin, in.background, in.backgroundPremultiplied, WholeSurface(in.background),
+                                  l.pitchAreaLeft, l.topMargin, *notes, WholeSurface(*notes), kClipToDestination,
+                                  Clamp32(int64_t(W) - l.pitchAreaRight), underlay);
+    else
+        canvas.Background(l.topMargin, in.background, in.backgroundPremultiplied, WholeSurface(in.background));
+
     if (p != kNotShown) {
         const int32_t q = std::clamp(p, 0, W);
-        const LineStrip& notes = FindStrip(in.notes, s);
-        if (!IsNotFound(notes) && l.pitchAreaLeft >= 0)
-            canvas.BlendStrip(l.pitchAreaLeft, l.topMargin, notes, WholeSurface(notes), kClipToDestination,
-                              Clamp32(int64_t(W) - l.pitchAreaRight));
         if (p >= 0) {
             // The trail belongs to the line being sung: a point is added only while
             // the time lies within the current line, so that no point lands outside

@@ -45,9 +45,11 @@ struct SceneInputs {
 // Lyrics mode: background, the shown line's note bars, the singer's trail, the two
 // lyric rows with the sung part and the slider, the score display.  False when no
 // frame was composed (no current line, no glyph cache, no frame): the frame is
-// then left exactly as it was.
+// then left exactly as it was.  `underlay` (may be null) keeps the background with
+// the note bars from one frame to the next; its owner releases it with the
+// backgrounds.
 bool ComposeLyricsFrame(const SceneInputs& in, const PlayState& state, DibSurface* frame, PitchTrail* trail,
-                        const ScoreDisplay& score);
+                        const ScoreDisplay& score, CanvasUnderlay* underlay = nullptr);
 
 // Game mode: scrolling note and text strips under the time marker, the cursor,
 // the score display.  False only when there is no frame to compose into.

@@ -116,4 +116,5 @@ void PaintTextStrip(const LineStripInputs& in, int32_t mode, const SongLine& lin
         if (mode == kLyricsMode) pen += in.layout.syllableGap;
     }
     s->inked = InkedBounds(*s);
+    s->painting = NewPaintingNumber();
 }

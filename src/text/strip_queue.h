@@ -23,7 +23,13 @@ struct LineStrip : DibSurface {
     // the strip is painted.  Outside it the strip is transparent: blending that part
     // onto the frame cannot change the finished (premultiplied) frame.
     ImageRect inked = kUnmeasuredInk;
+    // A number no other painting of any strip had (NewPaintingNumber), recorded when
+    // the strip is painted; 0 for a strip that was not painted.
+    uint64_t painting = 0;
 };
+
+// A new painting number: 1, 2, 3, ... for the life of the process.
+uint64_t NewPaintingNumber();
 using StripQueue = std::deque<LineStrip>;
 
 inline uint32_t StripLineIndex(const LineStrip& strip) { return uint32_t(strip.tag); }

@@ -2,7 +2,8 @@
 // each composed twice from the same state, once with the reference pixel path
 // forced (clear, blend every piece, premultiply the whole frame) and once the fast
 // way (bases laid once, strips within their inked bounds, only the drawn columns
-// premultiplied), compared byte for byte.  Seeded random skins (runs of
+// premultiplied, the lyrics background with its note bars kept from frame to
+// frame), compared byte for byte.  Seeded random skins (runs of
 // transparent, opaque and translucent pixels, colour under alpha 0), backgrounds
 // of other sizes or without their premultiplied form, layouts, window sizes,
 // songs, times, pitches and score fades.  No renderer is needed, so the same test
@@ -84,6 +85,7 @@ struct World {
     }
     ~World() {
         for (StripQueue& q : queues) ClearStripQueue(&q);
+        ReleaseUnderlay(&underlay);
     }
 
     int Uniform(int lo, int hi) { return rng.Uniform(lo, hi); }
@@ -174,6 +176,7 @@ struct World {
     PitchTrail trail;
     int32_t scoreValue = 0, scoreGrade = 0, scorePhase = kScoreOff, fadeIn = 0, hold = 0, fadeOut = 0;
     uint8_t scoreAlpha = kScoreStartAlpha;
+    CanvasUnderlay underlay;  // kept from frame to frame by the fast way
 };
 
 // One frame of `mode` composed the plain way and the fast way from the same state
@@ -192,7 +195,8 @@ void ExpectSameFrame(World* w, int mode, const PlayState& state, const std::stri
         w->scorePhase = phase, w->fadeIn = fadeIn, w->hold = hold, w->fadeOut = fadeOut, w->scoreAlpha = alpha;
         const SceneInputs in = w->Inputs(mode);
         composed[p] = mode == kGameMode ? ComposeGameFrame(in, state, &frames[p], w->Score())
-                                        : ComposeLyricsFrame(in, state, &frames[p], &w->trail, w->Score());
+                                        : ComposeLyricsFrame(in, state, &frames[p], &w->trail, w->Score(),
+                                                             p ? &w->underlay : nullptr);
     }
     ASSERT_EQ(composed[0], composed[1]) << where;
     if (!composed[0]) return;
@@ -212,6 +216,9 @@ TEST(ScenePaths, FastFramesAreTheReferenceFrames) {
             t += uint32_t(w.Uniform(0, 5) == 0 ? w.Uniform(500, 3000) : w.Uniform(0, 120));
             if (w.Uniform(0, 15) == 0) StartScoreDisplay(w.Score(), float(w.Uniform(-100, 200000)), w.Uniform(-2, 7));
             if (w.Uniform(0, 40) == 0) w.scorePhase = kScoreFadeOut;
+            // The pitch area moves or narrows under strips made for the old one.
+            if (w.Uniform(0, 10) == 0) w.layout.pitchAreaLeft += w.Uniform(-3, 3);
+            if (w.Uniform(0, 10) == 0) w.layout.pitchAreaRight += w.Uniform(-3, 3);
             PlayState state = {};
             state.timeMs = t;
             const int voice = w.Uniform(0, 9);
