@@ -5,6 +5,7 @@
 #ifndef RENDERER_BASE_MAPPINGS_H
 #define RENDERER_BASE_MAPPINGS_H
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -37,16 +38,8 @@ inline uint32_t StretchToPixels(uint32_t ms, uint32_t S, uint32_t duration) {
 // level within the tolerance; too low turns clockwise by one degree per pixel
 // beyond it, up to 30; too high turns counter-clockwise (331 .. 359).
 inline int32_t CursorAngle(int64_t d, int32_t tolerance) {
-    int64_t angle = 0;
-    if (std::llabs(d) > tolerance) {
-        if (d > 0) {
-            angle = d - tolerance < 30 ? d - tolerance : 30;
-        } else {
-            const int64_t high = 330 - int64_t(tolerance) - d;
-            angle = high < 359 ? high : 359;
-        }
-    }
-    return Clamp32(angle);
+    if (std::llabs(d) <= tolerance) return 0;
+    return Clamp32(d > 0 ? std::min<int64_t>(d - tolerance, 30) : std::min<int64_t>(330 - int64_t(tolerance) - d, 359));
 }
 
 #endif
