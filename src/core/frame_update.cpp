@@ -21,7 +21,8 @@ void ComposeFrame(CGDIRendererImpl* r) {
     if (r->mode == kGameMode)
         composed = ComposeGameFrame(SceneOf(*r, kGameMode), r->playState, &r->frame, ScoreOf(r));
     else if (r->mode == kLyricsMode)
-        composed = ComposeLyricsFrame(SceneOf(*r, kLyricsMode), r->playState, &r->frame, &r->pitchTrail, ScoreOf(r));
+        composed = ComposeLyricsFrame(SceneOf(*r, kLyricsMode), r->playState, &r->frame, &r->pitchTrail, ScoreOf(r),
+                                      &r->lyricsUnderlay);
     if (composed) ++r->framesThisSecond;
 }
 

@@ -78,6 +78,9 @@ public:
     DibSurface frame;                           // what the scenes compose and Present shows
     DibSurface gameStrip;                       // width x pitchAreaHeight game background
     DibSurface lyricsStrip;                     // width x pitchAreaHeight lyrics background
+    DibSurface gameStripPremultiplied;          // the two backgrounds premultiplied, for the scenes
+    DibSurface lyricsStripPremultiplied;
+    CanvasUnderlay lyricsUnderlay;              // the lyrics background with the shown note bars
     DibSurface cursorStrip;                     // the cursor tilt frames
     void* memoryDC = nullptr;                   // screen-compatible memory DC for presenting
     bool dragging = false;

@@ -51,6 +51,9 @@ void ReleaseWindowResources(CGDIRendererImpl* r) {
     ReleaseDibSurface(&r->frame);
     ReleaseDibSurface(&r->gameStrip);
     ReleaseDibSurface(&r->lyricsStrip);
+    ReleaseDibSurface(&r->gameStripPremultiplied);
+    ReleaseDibSurface(&r->lyricsStripPremultiplied);
+    ReleaseUnderlay(&r->lyricsUnderlay);  // made from the backgrounds
     DeleteMemoryDC(r->memoryDC);
     r->memoryDC = nullptr;
 }
@@ -119,6 +122,8 @@ RENDERER_ENTRY bool CGDIRendererImpl::InitWithSize(const char* skinDir, Renderer
     }
     CreateDibSurface(width, layout.pitchAreaHeight, &lyricsStrip);
     TileBackground(&lyricsStrip, atlas, images[kImageKtvBkg]);
+    MakePremultipliedCopy(gameStrip, &gameStripPremultiplied);
+    MakePremultipliedCopy(lyricsStrip, &lyricsStripPremultiplied);
 
     // Lines prepared for an earlier window or layout are made again for this one;
     // the song and its glyphs stay, so a host that re-initialises mid-song keeps

@@ -15,8 +15,10 @@ ModeStrips StripsOf(CGDIRendererImpl* r, int32_t mode) {
 SceneInputs SceneOf(const CGDIRendererImpl& r, int32_t mode) {
     const bool game = mode == kGameMode;
     return SceneInputs{r.song, r.currentLine, r.glyphCache.get(), r.layout, r.width,
-                       game ? r.gameStrip : r.lyricsStrip, r.atlas, r.images, r.cursorStrip, r.cursorIndex,
-                       game ? r.gameNoteStrips : r.lyricsNoteStrips, game ? r.gameTextStrips : r.lyricsUnsungStrips,
+                       game ? r.gameStrip : r.lyricsStrip,
+                       game ? r.gameStripPremultiplied : r.lyricsStripPremultiplied, r.atlas, r.images,
+                       r.cursorStrip, r.cursorIndex, game ? r.gameNoteStrips : r.lyricsNoteStrips,
+                       game ? r.gameTextStrips : r.lyricsUnsungStrips,
                        r.lyricsSungStrips};
 }
 

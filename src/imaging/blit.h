@@ -46,4 +46,17 @@ int BlendRect(DibSurface* destination, int64_t x, int64_t y, const DibSurface& s
               uint8_t alpha = 255, int64_t clipHeight = kClipToDestination,
               int64_t clipWidth = kClipToDestination);
 
+// The destination pixels that CopyRect or BlendRect with the same arguments would
+// draw; false when the call would draw nothing at all (rejected).
+bool BlitArea(const DibSurface& destination, int64_t x, int64_t y, const DibSurface& source, const ImageRect& rect,
+              int64_t clipHeight, int64_t clipWidth, PixelArea* area);
+
+// The smallest rectangle holding every pixel of `s` whose alpha is not 0; all zero
+// when there is none.
+ImageRect InkedBounds(const DibSurface& s);
+
+// Makes `copy` a new surface of the same size holding `source` premultiplied.
+// False (and `copy` left empty) when `source` has no pixels or no copy can be made.
+bool MakePremultipliedCopy(const DibSurface& source, DibSurface* copy);
+
 #endif

@@ -25,7 +25,13 @@ void PremultiplyRowReference(uint8_t* p, int64_t count) {
     for (int64_t k = 0; k < count; ++k, p += 4) PremultiplyPixel(p);
 }
 
-const PixelKernels kReferenceKernels = {CopyRowReference, BlendRowReference, PremultiplyRowReference};
+// The reference computes every pixel; the known premultiplied forms are not needed.
+void PremultiplyOverRowReference(uint8_t* p, const uint8_t*, const uint8_t*, int64_t count) {
+    PremultiplyRowReference(p, count);
+}
+
+const PixelKernels kReferenceKernels = {CopyRowReference, BlendRowReference, PremultiplyRowReference,
+                                        PremultiplyOverRowReference};
 
 // ---------------------------------------------------------------- kernel choice
 
@@ -46,27 +52,6 @@ const PixelKernels& Kernels() {
 }
 
 // ---------------------------------------------------------------- rectangles
-
-// Shared argument check and row length of CopyPixels and BlendPixels.
-// Returns the number of bytes to walk per row, or -1 to reject the call.
-int64_t RowBytes(const uint8_t* dst, int32_t dstStride, int32_t dstX, int32_t dstY, int32_t clipWidth,
-                 int32_t clipHeight, const uint8_t* src, int32_t srcX, int32_t srcY, int32_t width,
-                 int32_t height) {
-    if (dstX < 0 || dstY < 0 || clipWidth < 0 || clipHeight < 0 || srcX < 0 || srcY < 0 || width < 0 ||
-        height < 0 || !dst || !src)
-        return -1;
-    // The row is cut at the end of the destination row; 64-bit sums cannot wrap.
-    int64_t n = int64_t(width) * 4;
-    if (int64_t(dstX) * 4 + n > dstStride) n = int64_t(dstStride) - int64_t(dstX) * 4;
-    return n < 0 ? -1 : n;
-}
-
-// Rows drawn: i = 0, 1, ... while i < height and dstY + i < clipHeight.
-int64_t RowCount(int32_t dstY, int32_t clipHeight, int32_t height) {
-    const int64_t below = int64_t(clipHeight) - dstY;
-    const int64_t rows = below < height ? below : height;
-    return rows > 0 ? rows : 0;
-}
 
 // Whether the bytes written and the bytes read share memory.  The reference walks
 // pixel by pixel, so a source overlapping its own destination sees pixels already
@@ -115,14 +100,34 @@ void SetPixelPath(PixelPath path) { g_kernels = path == PixelPath::kReference ? 
 
 bool HasFastPixelPath() { return Sse2PixelKernels() != nullptr; }
 
+// The argument check and the extent shared by CopyPixels and BlendPixels:
+//   reject when a position, size or clip limit is negative or a pointer is null;
+//   row bytes n = width * 4, cut to dstStride - dstX * 4 at the row's end (reject
+//   when that is negative); rows i = 0, 1, ... while i < height and dstY + i < clipHeight.
+// 64-bit sums cannot wrap.
+bool PixelCallArea(const uint8_t* dstPixels, int32_t dstStride, int32_t dstX, int32_t dstY, int32_t clipWidth,
+                   int32_t clipHeight, const uint8_t* srcPixels, int32_t srcX, int32_t srcY, int32_t width,
+                   int32_t height, PixelArea* area) {
+    if (dstX < 0 || dstY < 0 || clipWidth < 0 || clipHeight < 0 || srcX < 0 || srcY < 0 || width < 0 ||
+        height < 0 || !dstPixels || !srcPixels)
+        return false;
+    int64_t n = int64_t(width) * 4;
+    if (int64_t(dstX) * 4 + n > dstStride) n = int64_t(dstStride) - int64_t(dstX) * 4;
+    if (n < 0) return false;
+    const int64_t below = int64_t(clipHeight) - dstY;
+    const int64_t rows = below < height ? below : height;
+    *area = PixelArea{dstX, dstY, n / 4, rows > 0 ? rows : 0};
+    return true;
+}
+
 int CopyPixels(uint8_t* dstPixels, int32_t dstStride, int32_t dstX, int32_t dstY, int32_t clipWidth,
                int32_t clipHeight, const uint8_t* srcPixels, int32_t srcStride, int32_t srcX, int32_t srcY,
                int32_t width, int32_t height) {
-    const int64_t n = RowBytes(dstPixels, dstStride, dstX, dstY, clipWidth, clipHeight, srcPixels, srcX, srcY,
-                               width, height);
-    if (n < 0) return 0;
-    const RowWalk w = {dstPixels, dstStride, dstX, dstY, srcPixels, srcStride, srcX, srcY,
-                       RowCount(dstY, clipHeight, height), n / 4};
+    PixelArea a;
+    if (!PixelCallArea(dstPixels, dstStride, dstX, dstY, clipWidth, clipHeight, srcPixels, srcX, srcY, width,
+                       height, &a))
+        return 0;
+    const RowWalk w = {dstPixels, dstStride, dstX, dstY, srcPixels, srcStride, srcX, srcY, a.rows, a.columns};
     const PixelKernels& k = w.Kernels();
     for (int64_t i = 0; i < w.rows; ++i) k.copyRow(w.DstRow(i), w.SrcRow(i), w.count);
     return 1;
@@ -158,12 +163,12 @@ void BlendPixel(uint8_t* d, const uint8_t* s, uint8_t alpha, float m) {
 int BlendPixels(uint8_t* dstPixels, int32_t dstStride, int32_t dstX, int32_t dstY, int32_t clipWidth,
                 int32_t clipHeight, const uint8_t* srcPixels, int32_t srcStride, int32_t srcX, int32_t srcY,
                 int32_t width, int32_t height, uint8_t alpha) {
-    const int64_t n = RowBytes(dstPixels, dstStride, dstX, dstY, clipWidth, clipHeight, srcPixels, srcX, srcY,
-                               width, height);
-    if (n < 0) return 0;
+    PixelArea a;
+    if (!PixelCallArea(dstPixels, dstStride, dstX, dstY, clipWidth, clipHeight, srcPixels, srcX, srcY, width,
+                       height, &a))
+        return 0;
     const float m = float(alpha / 255.0);
-    const RowWalk w = {dstPixels, dstStride, dstX, dstY, srcPixels, srcStride, srcX, srcY,
-                       RowCount(dstY, clipHeight, height), n / 4};
+    const RowWalk w = {dstPixels, dstStride, dstX, dstY, srcPixels, srcStride, srcX, srcY, a.rows, a.columns};
     const PixelKernels& k = w.Kernels();
     for (int64_t i = 0; i < w.rows; ++i) k.blendRow(w.DstRow(i), w.SrcRow(i), w.count, alpha, m);
     return 1;
@@ -175,4 +180,13 @@ void PremultiplyAlpha(DibSurface* surface) {
     const PixelKernels& k = Kernels();
     for (int32_t y = 0; y < surface->height; ++y)
         k.premultiplyRow(surface->pixels + int64_t(y) * surface->stride, surface->width);
+}
+
+void PremultiplyPixels(uint8_t* pixels, int64_t count) {
+    if (pixels && count > 0) Kernels().premultiplyRow(pixels, count);
+}
+
+void PremultiplyPixelsOver(uint8_t* pixels, const uint8_t* straight, const uint8_t* premultiplied, int64_t count) {
+    if (pixels && straight && premultiplied && count > 0)
+        Kernels().premultiplyOverRow(pixels, straight, premultiplied, count);
 }

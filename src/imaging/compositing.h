@@ -3,6 +3,8 @@
 //   CopyPixels       rectangle copy; transparent source pixels become 0,0,0,0
 //   BlendPixels      straight-alpha source over destination, with a global opacity
 //   PremultiplyAlpha the frame's last step before it is shown
+//   PremultiplyPixels(Over)  the same for a run of pixels (the scenes' finished spans)
+//   PixelCallArea    which destination pixels a copy or blend call draws
 //   RotatePixels     rotation by whole degrees in 16.16 fixed point (cursor frames)
 //   SetPixelPath     fast kernels or the scalar reference (tests, benchmarks)
 //
@@ -30,6 +32,18 @@ void SetPixelPath(PixelPath path);
 // Whether this build has fast kernels at all (false: kFast runs the reference).
 bool HasFastPixelPath();
 
+// The destination pixels of a CopyPixels or BlendPixels call: columns x .. x +
+// columns - 1 of rows y .. y + rows - 1 (either count may be 0).
+struct PixelArea {
+    int64_t x = 0, y = 0, columns = 0, rows = 0;
+};
+
+// False when CopyPixels and BlendPixels reject these arguments (they return 0 and
+// draw nothing); otherwise the pixels they draw.  Both use it for their own walk.
+bool PixelCallArea(const uint8_t* dstPixels, int32_t dstStride, int32_t dstX, int32_t dstY, int32_t clipWidth,
+                   int32_t clipHeight, const uint8_t* srcPixels, int32_t srcX, int32_t srcY, int32_t width,
+                   int32_t height, PixelArea* area);
+
 // Copies the width x height source rectangle at (srcX, srcY) to (dstX, dstY).
 // Rows stop at clipHeight; a row is cut at the end of the destination row
 // (dstStride).  The source is not clipped: callers keep the rectangle inside it.
@@ -49,6 +63,14 @@ void BlendPixel(uint8_t* d, const uint8_t* s, uint8_t alpha, float m);
 
 // Converts the whole surface to premultiplied colour: c = c * a / 255, rounded down.
 void PremultiplyAlpha(DibSurface* surface);
+
+// PremultiplyAlpha of `count` pixels from `pixels` on.
+void PremultiplyPixels(uint8_t* pixels, int64_t count);
+
+// The same, for pixels laid over a known base: `premultiplied` must hold the
+// premultiplied form of `straight`, pixel for pixel.  The result is that of
+// PremultiplyPixels; pixels still equal to their base are only copied.
+void PremultiplyPixelsOver(uint8_t* pixels, const uint8_t* straight, const uint8_t* premultiplied, int64_t count);
 
 // Draws the source rectangle rotated clockwise by `angle` degrees into
 // `destination`, bounding box top-left at (dstX, 0).  Reports the box size and

@@ -19,6 +19,10 @@ struct PixelKernels {
     void (*blendRow)(uint8_t* d, const uint8_t* s, int64_t count, uint8_t alpha, float m);
     // count pixels of PremultiplyAlpha, in place.
     void (*premultiplyRow)(uint8_t* p, int64_t count);
+    // count pixels of PremultiplyAlpha, in place, where `premultiplied` holds the
+    // premultiplied form of `straight`: a pixel still equal to its `straight`
+    // pixel may take the `premultiplied` one instead of being computed.
+    void (*premultiplyOverRow)(uint8_t* p, const uint8_t* straight, const uint8_t* premultiplied, int64_t count);
 };
 
 // One pixel of CopyPixels: a transparent source pixel always leaves clean

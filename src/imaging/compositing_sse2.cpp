@@ -6,6 +6,8 @@
 //
 //   CopyRowSse2         d = s, or 0 where the source alpha is 0 (a mask)
 //   PremultiplyRowSse2  c' = floor(c * a / 255) in 16-bit lanes
+//   PremultiplyOverRowSse2  the same; pixels equal to their known base take the
+//                       base's premultiplied form (a compare and a copy)
 //   BlendRowSse2        classify four pixels; copies and keeps as masks, the
 //                       over operator in single precision with a guard band
 #include "imaging/compositing.h"
@@ -77,13 +79,18 @@ inline __m128i PremultiplyTwo(__m128i words) {
     return _mm_srli_epi16(sum, 8);
 }
 
-inline void PremultiplyFour(uint8_t* p) {
-    const __m128i v = Load(p);
-    if (PremultiplyLeavesFour(v)) return;
+// Four pixels premultiplied, alpha kept.
+inline __m128i PremultipliedFour(__m128i v) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i lo = PremultiplyTwo(_mm_unpacklo_epi8(v, zero));
     const __m128i hi = PremultiplyTwo(_mm_unpackhi_epi8(v, zero));
-    Store(p, Select(_mm_set1_epi32(int32_t(0xFF000000u)), v, _mm_packus_epi16(lo, hi)));
+    return Select(_mm_set1_epi32(int32_t(0xFF000000u)), v, _mm_packus_epi16(lo, hi));
+}
+
+inline void PremultiplyFour(uint8_t* p) {
+    const __m128i v = Load(p);
+    if (PremultiplyLeavesFour(v)) return;
+    Store(p, PremultipliedFour(v));
 }
 
 // Sixteen pixels that all keep their bytes because all are black (transparent
@@ -105,6 +112,29 @@ SSE2_KERNEL void PremultiplyRowSse2(uint8_t* p, int64_t count) {
         for (int j = 0; j < 16; j += 4) PremultiplyFour(p + (k + j) * 4);
     }
     for (; k + 4 <= count; k += 4) PremultiplyFour(p + k * 4);
+    for (; k < count; ++k) PremultiplyPixel(p + k * 4);
+}
+
+// Pixels over a known base: where a pixel equals its straight base pixel, its
+// premultiplied form is the base's premultiplied pixel, which the caller holds.
+//   p = (p == straight) ? premultiplied : floor(p.c * p.a / 255)
+inline void PremultiplyOverFour(uint8_t* p, const uint8_t* straight, const uint8_t* premultiplied) {
+    const __m128i v = Load(p);
+    const __m128i same = _mm_cmpeq_epi32(v, Load(straight));
+    const int bits = LaneBits(same);
+    if (bits == 0xF) {
+        Store(p, Load(premultiplied));
+    } else if (bits == 0) {
+        if (!PremultiplyLeavesFour(v)) Store(p, PremultipliedFour(v));
+    } else {
+        Store(p, Select(same, Load(premultiplied), PremultipliedFour(v)));
+    }
+}
+
+SSE2_KERNEL void PremultiplyOverRowSse2(uint8_t* p, const uint8_t* straight, const uint8_t* premultiplied,
+                                        int64_t count) {
+    int64_t k = 0;
+    for (; k + 4 <= count; k += 4) PremultiplyOverFour(p + k * 4, straight + k * 4, premultiplied + k * 4);
     for (; k < count; ++k) PremultiplyPixel(p + k * 4);
 }
 
@@ -339,7 +369,7 @@ SSE2_KERNEL void BlendRowSse2(uint8_t* d, const uint8_t* s, int64_t count, uint8
         BlendRow<kOpacityPartial>(d, s, count, alpha, m);
 }
 
-const PixelKernels kSse2Kernels = {CopyRowSse2, BlendRowSse2, PremultiplyRowSse2};
+const PixelKernels kSse2Kernels = {CopyRowSse2, BlendRowSse2, PremultiplyRowSse2, PremultiplyOverRowSse2};
 
 }  // namespace
 

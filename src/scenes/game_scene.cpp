@@ -14,19 +14,19 @@ namespace {
 
 // Draws the visible part of every strip of `queue` at height y.  The queue is in
 // ascending line order, so the walk ends at the first strip beyond the right edge.
-void DrawScrollingStrips(DibSurface* frame, const StripQueue& queue, int64_t left, int64_t right, int64_t y) {
+void DrawScrollingStrips(FrameCanvas* frame, const StripQueue& queue, int64_t left, int64_t right, int64_t y) {
     for (const LineStrip& strip : queue) {
         const int64_t o = strip.x, e = o + strip.width;
         if (o >= right) break;
         if (e <= left) continue;
         const int64_t from = std::max(o, left), to = std::min(e, right);
-        BlendRect(frame, from - left, y, strip, RectOf(from - o, 0, to - from, strip.height));
+        frame->BlendStrip(from - left, y, strip, RectOf(from - o, 0, to - from, strip.height));
     }
 }
 
 // The cursor sits at the time marker at the height of the note being sung, turned
 // by how far the singer is off it; B is the top of the pitch area.
-void DrawCursor(const SceneInputs& in, const PlayState& state, DibSurface* frame, int64_t B) {
+void DrawCursor(const SceneInputs& in, const PlayState& state, FrameCanvas* frame, int64_t B) {
     const SongInfo& song = in.song;
     const RendererLayout& l = in.layout;
     if (!(state.pitch > kSilentPitch)) return;  // no voice (NaN included)
@@ -53,8 +53,8 @@ void DrawCursor(const SceneInputs& in, const PlayState& state, DibSurface* frame
     // A cell recorded wider or taller than the strip is read only where the strip is.
     ImageRect cell;
     if (!CursorCellInStrip(cursor, in.cursorStrip, &cell)) return;
-    BlendRect(frame, x + (cell.x - cursor.left), y + (cell.y - cursor.top), in.cursorStrip, cell, 255,
-              B + l.pitchAreaHeight);
+    frame->Blend(x + (cell.x - cursor.left), y + (cell.y - cursor.top), in.cursorStrip, cell, 255,
+                 B + l.pitchAreaHeight);
 }
 
 }  // namespace
@@ -68,14 +68,15 @@ bool ComposeGameFrame(const SceneInputs& in, const PlayState& state, DibSurface*
     const int64_t left = int64_t(TimeToPixels(state.timeMs, l.pixelsPerMs)) - l.timeMarkerX;
     const int64_t right = left + W;
 
-    ClearFrame(frame, B + l.pitchAreaHeight);
-    BlendRect(frame, 0, B, in.background,
-              RectOf(0, 0, std::min<int64_t>(W, in.background.width),
-                     std::min<int64_t>(l.pitchAreaHeight, in.background.height)));
-    DrawScrollingStrips(frame, in.notes, left, right, B);
-    DrawScrollingStrips(frame, in.text, left, right, B + l.pitchAreaHeight);
-    DrawCursor(in, state, frame, B);
-    UpdateScoreDisplay(score, frame, in.atlas, in.images, l);
-    PremultiplyAlpha(frame);
+    FrameCanvas canvas(frame, SceneTakesFastWay());
+    canvas.Clear(B + l.pitchAreaHeight);
+    canvas.Background(B, in.background, in.backgroundPremultiplied,
+                      RectOf(0, 0, std::min<int64_t>(W, in.background.width),
+                             std::min<int64_t>(l.pitchAreaHeight, in.background.height)));
+    DrawScrollingStrips(&canvas, in.notes, left, right, B);
+    DrawScrollingStrips(&canvas, in.text, left, right, B + l.pitchAreaHeight);
+    DrawCursor(in, state, &canvas, B);
+    UpdateScoreDisplay(score, &canvas, in.atlas, in.images, l);
+    canvas.Finish();
     return true;
 }

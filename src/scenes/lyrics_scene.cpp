@@ -34,7 +34,7 @@ uint32_t PitchAreaWidth(const RendererLayout& l, int32_t frameWidth) {
     return uint32_t(int64_t(frameWidth) - l.pitchAreaLeft - l.pitchAreaRight);
 }
 
-void DrawTrail(const SceneInputs& in, DibSurface* frame, const PitchTrail& trail) {
+void DrawTrail(const SceneInputs& in, FrameCanvas* frame, const PitchTrail& trail) {
     for (size_t i = 0; i + 1 < trail.size(); ++i) {
         if (trail[i].y != trail[i + 1].y || trail[i].silenceAfter) continue;  // a step, or a pause
         const int base = trail[i].onPitch ? kImageWaveBlueL : kImageTrailYellowL;
@@ -58,30 +58,31 @@ void RowPosition(const SceneInputs& in, int32_t frameWidth, uint32_t i, int64_t*
 }
 
 // The sung look up to `progress`, the unsung look from there on.
-void DrawLyricRow(const SceneInputs& in, DibSurface* frame, uint32_t i, int32_t progress) {
+void DrawLyricRow(const SceneInputs& in, FrameCanvas* frame, uint32_t i, int32_t progress) {
     int64_t x = 0, y = 0;
-    RowPosition(in, frame->width, i, &x, &y);
+    RowPosition(in, frame->Width(), i, &x, &y);
     const LineStrip& sung = FindStrip(in.sung, i);
     if (progress > 0 && !IsNotFound(sung)) {
         const int64_t k = std::min<int64_t>(sung.width, progress);
-        if (k > 0 && x >= 0) BlendRect(frame, x, y, sung, RectOf(0, 0, k, sung.height));
+        if (k > 0 && x >= 0) frame->BlendStrip(x, y, sung, RectOf(0, 0, k, sung.height));
     }
     const LineStrip& unsung = FindStrip(in.text, i);
     if (!IsNotFound(unsung) && int64_t(unsung.width) - progress > 0 && x + progress >= 0)
-        BlendRect(frame, x + progress, y, unsung, RectOf(progress, 0, int64_t(unsung.width) - progress, unsung.height));
+        frame->BlendStrip(x + progress, y, unsung,
+                          RectOf(progress, 0, int64_t(unsung.width) - progress, unsung.height));
 }
 
 // The slider's right edge marks the progress point; during a lead-in it slides in
 // from the left.
-void DrawSlider(const SceneInputs& in, DibSurface* frame, uint32_t i, int32_t progress) {
+void DrawSlider(const SceneInputs& in, FrameCanvas* frame, uint32_t i, int32_t progress) {
     int64_t x = 0, y = 0;
-    RowPosition(in, frame->width, i, &x, &y);
+    RowPosition(in, frame->Width(), i, &x, &y);
     const int64_t e = x + progress;
     if (e < 0) return;
     const ImageRect& slider = in.images[kImageSlider];
     const int64_t v = std::min<int64_t>(e, slider.width);
     const int64_t left = std::max<int64_t>(0, e - slider.width);
-    BlendRect(frame, left, y, in.atlas, RectOf(int64_t(slider.x) + slider.width - v, slider.y, v, slider.height));
+    frame->Blend(left, y, in.atlas, RectOf(int64_t(slider.x) + slider.width - v, slider.y, v, slider.height));
 }
 
 }  // namespace
@@ -169,16 +170,13 @@ void AddTrailPoint(const SceneInputs& in, int32_t frameWidth, PitchTrail* trail,
 }
 
 bool ComposeLyricsFrame(const SceneInputs& in, const PlayState& state, DibSurface* frame, PitchTrail* trail,
-                        const ScoreDisplay& score) {
+                        const ScoreDisplay& score, CanvasUnderlay* underlay) {
     const SongInfo& song = in.song;
     const uint32_t k = in.currentLine;
     if (!song.lines || k >= song.lineCount || !in.glyphs || !frame->pixels) return false;
     const RendererLayout& l = in.layout;
     const int32_t W = frame->width;
     const uint32_t t = state.timeMs;
-
-    ClearFrame(frame, int64_t(l.topMargin) + l.pitchAreaHeight);
-    BlendRect(frame, 0, l.topMargin, in.background, WholeSurface(in.background));
 
     // The current line, or the next one when the current one is not to be shown.
     int32_t p = LineProgress(in.glyphs, l, song.lines[k], t);
@@ -187,12 +185,24 @@ bool ComposeLyricsFrame(const SceneInputs& in, const PlayState& state, DibSurfac
         p = LineProgress(in.glyphs, l, song.lines[k + 1], t);
         s = k + 1;
     }
+    const LineStrip* notes = nullptr;
+    if (p != kNotShown) {
+        const LineStrip& found = FindStrip(in.notes, s);
+        if (!IsNotFound(found) && l.pitchAreaLeft >= 0) notes = &found;
+    }
+
+    // The background and the shown line's note bars: nothing is drawn between them.
+    FrameCanvas canvas(frame, SceneTakesFastWay());
+    canvas.Clear(int64_t(l.topMargin) + l.pitchAreaHeight);
+    if (notes)
+        canvas.BackgroundAndStrip(l.topMargin, in.background, in.backgroundPremultiplied, WholeSurface(in.background),
+                                  l.pitchAreaLeft, l.topMargin, *notes, WholeSurface(*notes), kClipToDestination,
+                                  Clamp32(int64_t(W) - l.pitchAreaRight), underlay);
+    else
+        canvas.Background(l.topMargin, in.background, in.backgroundPremultiplied, WholeSurface(in.background));
+
     if (p != kNotShown) {
         const int32_t q = std::clamp(p, 0, W);
-        const LineStrip& notes = FindStrip(in.notes, s);
-        if (!IsNotFound(notes) && l.pitchAreaLeft >= 0)
-            BlendRect(frame, l.pitchAreaLeft, l.topMargin, notes, WholeSurface(notes), 255, kClipToDestination,
-                      Clamp32(int64_t(W) - l.pitchAreaRight));
         if (p >= 0) {
             // The trail belongs to the line being sung: a point is added only while
             // the time lies within the current line, so that no point lands outside
@@ -215,13 +225,13 @@ bool ComposeLyricsFrame(const SceneInputs& in, const PlayState& state, DibSurfac
                     trail->back().silenceAfter = true;
                 }
             }
-            DrawTrail(in, frame, *trail);
+            DrawTrail(in, &canvas, *trail);
         }
-        DrawLyricRow(in, frame, s, q);
-        DrawLyricRow(in, frame, s + 1, 0);
-        DrawSlider(in, frame, s, p);
-        UpdateScoreDisplay(score, frame, in.atlas, in.images, l);
+        DrawLyricRow(in, &canvas, s, q);
+        DrawLyricRow(in, &canvas, s + 1, 0);
+        DrawSlider(in, &canvas, s, p);
+        UpdateScoreDisplay(score, &canvas, in.atlas, in.images, l);
     }
-    PremultiplyAlpha(frame);
+    canvas.Finish();
     return true;
 }

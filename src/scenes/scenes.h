@@ -9,6 +9,7 @@
 #include "imaging/dib_surface.h"
 #include "imaging/image_rect.h"
 #include "renderer.h"
+#include "scenes/frame_canvas.h"
 #include "scenes/score_display.h"
 #include "song/timeline.h"
 #include "text/glyph_cache.h"
@@ -31,6 +32,7 @@ struct SceneInputs {
     const RendererLayout& layout;
     int32_t windowWidth;
     const DibSurface& background;  // the mode's background strip (game: with the separator)
+    const DibSurface& backgroundPremultiplied;  // the same premultiplied, or empty
     const DibSurface& atlas;       // the skin image
     const ImageRect* images;       // the skin's named images
     const DibSurface& cursorStrip;
@@ -43,9 +45,11 @@ struct SceneInputs {
 // Lyrics mode: background, the shown line's note bars, the singer's trail, the two
 // lyric rows with the sung part and the slider, the score display.  False when no
 // frame was composed (no current line, no glyph cache, no frame): the frame is
-// then left exactly as it was.
+// then left exactly as it was.  `underlay` (may be null) keeps the background with
+// the note bars from one frame to the next; its owner releases it with the
+// backgrounds.
 bool ComposeLyricsFrame(const SceneInputs& in, const PlayState& state, DibSurface* frame, PitchTrail* trail,
-                        const ScoreDisplay& score);
+                        const ScoreDisplay& score, CanvasUnderlay* underlay = nullptr);
 
 // Game mode: scrolling note and text strips under the time marker, the cursor,
 // the score display.  False only when there is no frame to compose into.
@@ -66,5 +70,11 @@ void ClearFrame(DibSurface* frame, int64_t clearEnd);
 // A bar of left cap, repeated middle and right cap blended onto the frame.
 void DrawCappedBar(DibSurface* frame, const DibSurface& atlas, const ImageRect& left, const ImageRect& middle,
                    const ImageRect& right, int32_t x, int32_t y, int32_t width);
+void DrawCappedBar(FrameCanvas* canvas, const DibSurface& atlas, const ImageRect& left, const ImageRect& middle,
+                   const ImageRect& right, int32_t x, int32_t y, int32_t width);
+
+// The canvas a scene composes `frame` with: the fast way unless the pixel path is
+// the reference.
+inline bool SceneTakesFastWay() { return ActivePixelPath() == PixelPath::kFast; }
 
 #endif

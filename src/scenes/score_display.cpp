@@ -60,24 +60,24 @@ void StartScoreDisplay(const ScoreDisplay& s, float points, int32_t grade) {
 
 // The ones digit at scoreX and at most three more to its left, each placed by the
 // width of the digit image to its right; then the grade image at W - gradeRight.
-void UpdateScoreDisplay(const ScoreDisplay& s, DibSurface* frame, const DibSurface& atlas, const ImageRect* images,
+void UpdateScoreDisplay(const ScoreDisplay& s, FrameCanvas* frame, const DibSurface& atlas, const ImageRect* images,
                         const RendererLayout& l) {
     if (s.phase == kScoreOff) return;
     Advance(s);
     int32_t v = s.value;
     int64_t x = l.scoreX;
     const ImageRect& ones = images[kImageNumber0 + (v < 0 ? 0 : v % 10)];
-    if (x >= 0) BlendRect(frame, x, l.scoreTop, atlas, ones, s.alpha);
+    if (x >= 0) frame->Blend(x, l.scoreTop, atlas, ones, s.alpha);
     x -= ones.width;
     for (int i = 0; i < 3; ++i) {
         v /= 10;
         if (v <= 0) break;
         const ImageRect& digit = images[kImageNumber0 + v % 10];
-        if (x >= 0) BlendRect(frame, x, l.scoreTop, atlas, digit, s.alpha);
+        if (x >= 0) frame->Blend(x, l.scoreTop, atlas, digit, s.alpha);
         x -= digit.width;
     }
     int64_t k = (int64_t(s.grade) - 1) % 5;
     if (k < 0) k = 0;
-    const int64_t gradeX = int64_t(frame->width) - l.gradeRight;
-    if (gradeX >= 0) BlendRect(frame, gradeX, l.gradeTop, atlas, images[kImageMiss + k], s.alpha);
+    const int64_t gradeX = int64_t(frame->Width()) - l.gradeRight;
+    if (gradeX >= 0) frame->Blend(gradeX, l.gradeTop, atlas, images[kImageMiss + k], s.alpha);
 }

@@ -9,6 +9,7 @@
 #include "imaging/dib_surface.h"
 #include "imaging/image_rect.h"
 #include "renderer.h"
+#include "scenes/frame_canvas.h"
 
 enum ScorePhase : int32_t {
     kScoreOff = 0,
@@ -41,8 +42,8 @@ void ResetScoreDisplay(const ScoreDisplay& score);
 void StartScoreDisplay(const ScoreDisplay& score, float points, int32_t grade);
 
 // Advances the display by one composed frame and draws the number and the grade
-// onto `frame` (also on the frame in which the display has just ended).
-void UpdateScoreDisplay(const ScoreDisplay& score, DibSurface* frame, const DibSurface& atlas,
+// onto the frame (also on the frame in which the display has just ended).
+void UpdateScoreDisplay(const ScoreDisplay& score, FrameCanvas* frame, const DibSurface& atlas,
                         const ImageRect* images, const RendererLayout& layout);
 
 #endif

@@ -96,6 +96,7 @@ void PaintTextStrip(const LineStripInputs& in, int32_t mode, const SongLine& lin
                     LineStrip* s) {
     if (!in.glyphs || !s->pixels) return;
     std::memset(s->pixels, 0, size_t(s->stride) * size_t(s->height));
+    s->inked = ImageRect{0, 0, 0, 0};
     const CGlyphCache& cache = *in.glyphs;
     int64_t pen = 0;
     for (uint32_t w = 0; line.words && w < line.wordCount; ++w) {
@@ -114,4 +115,6 @@ void PaintTextStrip(const LineStripInputs& in, int32_t mode, const SongLine& lin
         }
         if (mode == kLyricsMode) pen += in.layout.syllableGap;
     }
+    s->inked = InkedBounds(*s);
+    s->painting = NewPaintingNumber();
 }

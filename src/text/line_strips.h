@@ -63,7 +63,8 @@ int32_t MeasureLineText(const CGlyphCache* glyphs, int32_t syllableGap, const So
 
 // Clears `strip` and paints line's text into it from `atlas`: in game mode each
 // word starts at its own time (or right after the previous word), in lyrics mode
-// words follow each other with syllableGap between them.
+// words follow each other with syllableGap between them.  Records the inked bounds
+// and a new painting number.
 void PaintTextStrip(const LineStripInputs& in, int32_t mode, const SongLine& line, const DibSurface& atlas,
                     LineStrip* strip);
 

@@ -17,6 +17,8 @@ void DrawBar(const ImageRect& left, const ImageRect& middle, const ImageRect& ri
 void PaintNoteStrip(const LineStripInputs& in, int32_t mode, const SongLine& line, LineStrip* s) {
     if (!s->pixels) return;
     std::memset(s->pixels, 0, size_t(s->stride) * size_t(s->height));
+    s->inked = ImageRect{0, 0, 0, 0};
+    s->painting = NewPaintingNumber();
     if (mode != kGameMode && mode != kLyricsMode) return;
     const RendererLayout& l = in.layout;
     const SongInfo& song = in.song;
@@ -38,4 +40,6 @@ void PaintNoteStrip(const LineStripInputs& in, int32_t mode, const SongLine& lin
         if (y < 0) continue;  // above the top: not drawn
         DrawBar(in.images[base], in.images[base + 1], in.images[base + 2], s, in.atlas, x, y, w);
     }
+    s->inked = InkedBounds(*s);
+    s->painting = NewPaintingNumber();
 }

@@ -14,7 +14,8 @@
 #include "text/line_strips.h"
 
 // Clears `strip` and draws one bar per note of `line` with the pieces of `mode`
-// (game: "WaveYellow", lyrics: "WaveLightBlue"; other modes draw nothing).
+// (game: "WaveYellow", lyrics: "WaveLightBlue"; other modes draw nothing), and
+// records the strip's inked bounds and a new painting number.
 void PaintNoteStrip(const LineStripInputs& in, int32_t mode, const SongLine& line, LineStrip* strip);
 
 // One bar of width w at (x, y) copied from `atlas` into `strip`: left cap, middle

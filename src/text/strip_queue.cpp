@@ -1,6 +1,11 @@
 // strip_queue.cpp - lookup, ordered insertion and pruning of the strip queues.
 #include "text/strip_queue.h"
 
+uint64_t NewPaintingNumber() {
+    static uint64_t last = 0;
+    return ++last;
+}
+
 const LineStrip& FindStrip(const StripQueue& queue, uint32_t lineIndex) {
     static const LineStrip notFound;  // empty, tag all ones
     for (const LineStrip& strip : queue)

@@ -3,6 +3,7 @@
 // A LineStrip is a surface holding one prepared line image: `x` is its stripX (game
 // strips: the line's start on the song's timeline in pixels; lyrics strips: 0),
 // `tag` the index of the song line it shows (all ones for the not-found record).
+// Beside the surface it keeps where its painted pixels lie, which painting records.
 // Each queue owns its strips and keeps them in ascending line order.
 #ifndef RENDERER_TEXT_STRIP_QUEUE_H
 #define RENDERER_TEXT_STRIP_QUEUE_H
@@ -11,9 +12,24 @@
 #include <deque>
 
 #include "imaging/dib_surface.h"
+#include "imaging/image_rect.h"
 #include "song/timeline.h"
 
-using LineStrip = DibSurface;
+// Inked bounds of a strip that was never measured: all of it.
+constexpr ImageRect kUnmeasuredInk = {0, 0, INT32_MAX, INT32_MAX};
+
+struct LineStrip : DibSurface {
+    // The smallest rectangle holding every pixel whose alpha is not 0, recorded when
+    // the strip is painted.  Outside it the strip is transparent: blending that part
+    // onto the frame cannot change the finished (premultiplied) frame.
+    ImageRect inked = kUnmeasuredInk;
+    // A number no other painting of any strip had (NewPaintingNumber), recorded when
+    // the strip is painted; 0 for a strip that was not painted.
+    uint64_t painting = 0;
+};
+
+// A new painting number: 1, 2, 3, ... for the life of the process.
+uint64_t NewPaintingNumber();
 using StripQueue = std::deque<LineStrip>;
 
 inline uint32_t StripLineIndex(const LineStrip& strip) { return uint32_t(strip.tag); }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/blit.h"
 #include "imaging/compositing.h"
 #include "pixel_harness.h"
 #include "test_random.h"
@@ -210,6 +211,100 @@ TEST(PixelPaths, PremultiplyMatchesTheReferenceEverywhere) {
             for (int c = 0; c < 3; ++c)
                 ASSERT_EQ(int(std::floor(in[c] * in[3] / 255.0)), px[c]) << "pixel " << i / 4;
             ASSERT_EQ(in[3], px[3]);
+        }
+    }
+}
+
+// What the frame canvas relies on, on random inputs through both paths:
+//  - PixelCallArea names exactly the pixels a copy or blend draws (an opaque
+//    source of other colours changes every pixel it reaches), and refuses what
+//    the operations refuse;
+//  - PremultiplyPixelsOver over a base whose premultiplied form is given equals
+//    PremultiplyPixels, for runs at every offset and length;
+//  - InkedBounds is the bounding box of the pixels whose alpha is not 0.
+TEST(PixelPaths, AreasRunsOverABaseAndInkedBounds) {
+    TestRandom rng(4242);
+    auto uniform = [&rng](int lo, int hi) { return rng.Uniform(lo, hi); };
+    for (int round = 0; round < 3000; ++round) {
+        GuardedPixels dst(uniform(1, 40), uniform(1, 9)), src(uniform(1, 40), uniform(1, 9));
+        harness::FillRandom(&dst, &rng);
+        for (size_t i = 0; i < src.bytes(); i += 4) {  // opaque, never the destination's colour
+            src.pixels()[i] = uint8_t(dst.pixels()[i % dst.bytes()] ^ 0x80);
+            src.pixels()[i + 1] = uint8_t(uniform(0, 255));
+            src.pixels()[i + 2] = 0x11;
+            src.pixels()[i + 3] = 255;
+        }
+        for (size_t i = 0; i < dst.bytes(); i += 4) dst.pixels()[i + 2] = 0x22;
+        harness::RectCall c = harness::RandomCall(dst, src, &rng);
+        if (uniform(0, 7) == 0) c.dstX = dst.width + uniform(0, 2);
+        if (uniform(0, 7) == 0) c.srcY = -1;
+        PixelArea area;
+        const bool accepted = PixelCallArea(dst.pixels(), dst.stride, c.dstX, c.dstY, c.clipWidth, c.clipHeight,
+                                            src.pixels(), c.srcX, c.srcY, c.width, c.height, &area);
+        const CallResult drawn = RunCall(ActivePixelPath(), dst, src, c, round % 2 ? 255 : -1);
+        ASSERT_EQ(accepted ? 1 : 0, drawn.returned) << "round " << round;
+        for (int64_t i = 0; i < int64_t(dst.bytes() / 4); ++i) {
+            const int64_t x = i % dst.width, y = i / dst.width;
+            const bool inside = accepted && x >= area.x && x < area.x + area.columns && y >= area.y &&
+                                y < area.y + area.rows;
+            ASSERT_EQ(inside, std::memcmp(dst.pixels() + i * 4, drawn.pixels.pixels() + i * 4, 4) != 0)
+                << "round " << round << " pixel " << x << "," << y;
+        }
+    }
+
+    for (int round = 0; round < 400; ++round) {
+        GuardedPixels straight(uniform(1, 90), 1), pixels(straight.width, 1);
+        if (round % 2) harness::FillRuns(&straight, &rng); else harness::FillRandom(&straight, &rng);
+        GuardedPixels premultiplied = straight;
+        harness::PremultiplyRun(premultiplied.pixels(), premultiplied.width);
+        pixels = straight;
+        GuardedPixels changes(straight.width, 1);
+        harness::FillRuns(&changes, &rng);
+        for (int32_t x = 0; x < straight.width; ++x)  // runs of changed pixels between runs of the base
+            if (changes.pixels()[x * 4 + 3] > 128) std::memcpy(pixels.pixels() + x * 4, changes.pixels() + x * 4, 4);
+        const int32_t from = uniform(0, straight.width), count = uniform(0, straight.width - from);
+        GuardedPixels expected = pixels;
+        harness::PremultiplyRun(expected.pixels() + from * 4, count);
+        for (PixelPath path : {PixelPath::kReference, PixelPath::kFast}) {
+            PixelPathScope scope(path);
+            GuardedPixels out = pixels;
+            PremultiplyPixelsOver(out.pixels() + from * 4, straight.pixels() + from * 4,
+                                  premultiplied.pixels() + from * 4, count);
+            ASSERT_EQ(-1, FirstDifference(expected, out)) << "round " << round;
+            ASSERT_TRUE(out.GuardsIntact());
+            out = pixels;
+            PremultiplyPixels(out.pixels() + from * 4, count);
+            ASSERT_EQ(-1, FirstDifference(expected, out)) << "round " << round;
+        }
+    }
+
+    for (int round = 0; round < 500; ++round) {
+        GuardedPixels p(uniform(1, 50), uniform(1, 20));
+        std::memset(p.pixels(), 0, p.bytes());
+        const int inked = uniform(0, 6);
+        for (int k = 0; k < inked; ++k) p.pixels()[(uniform(0, p.height - 1) * p.width + uniform(0, p.width - 1)) * 4 + 3] = 1;
+        if (round % 3 == 0)  // colour without alpha is not ink
+            for (size_t i = 0; i < p.bytes(); i += 4) p.pixels()[i] = 0x7F;
+        int32_t left = p.width, top = p.height, right = -1, bottom = -1;
+        for (int32_t y = 0; y < p.height; ++y)
+            for (int32_t x = 0; x < p.width; ++x)
+                if (p.pixels()[(y * p.width + x) * 4 + 3]) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        DibSurface s;
+        s.pixels = p.pixels();
+        s.width = p.width;
+        s.height = p.height;
+        s.stride = p.stride;
+        const ImageRect b = InkedBounds(s);
+        if (right < 0) {
+            ASSERT_TRUE(b.width == 0 && b.height == 0) << "round " << round;
+        } else {
+            ASSERT_EQ(left, b.x);
+            ASSERT_EQ(top, b.y);
+            ASSERT_EQ(right - left + 1, b.width);
+            ASSERT_EQ(bottom - top + 1, b.height) << "round " << round;
         }
     }
 }

@@ -111,6 +111,34 @@ TEST_F(GameScene, FramesAreComposedWithoutASongToo) {
     EXPECT_EQ(0, FramePixel(10, 50)[3]);
 }
 
+// Every time operation composes one frame (the tick right after a record none),
+// and presenting composes nothing: no frame is composed twice for one update.
+TEST_F(GameScene, EachTimeUpdateComposesOneFrameAndPresentNone) {
+    renderer->Show();
+    const int presentsAfterShow = renderer->window->presentCount;
+    renderer->framesThisSecond = 0;
+    PlayState s = {};
+    s.timeMs = 1000;
+    s.pitch = 60.0f;
+    renderer->UpdateTime(33, &s);
+    EXPECT_EQ(1, renderer->framesThisSecond);
+    renderer->Present();
+    renderer->Present();
+    EXPECT_EQ(1, renderer->framesThisSecond);
+    EXPECT_EQ(presentsAfterShow + 2, renderer->window->presentCount);
+    renderer->Tick(10);  // the tick after a record is skipped
+    EXPECT_EQ(1, renderer->framesThisSecond);
+    renderer->Tick(10);
+    EXPECT_EQ(2, renderer->framesThisSecond);
+    renderer->UpdateTimeF(0.033f, &s);
+    renderer->TickF(0.01f);
+    renderer->TickF(0.01f);
+    EXPECT_EQ(4, renderer->framesThisSecond);
+    renderer->SetPosition(5, 6);  // presents, composes nothing
+    EXPECT_EQ(4, renderer->framesThisSecond);
+    EXPECT_EQ(presentsAfterShow + 3, renderer->window->presentCount);
+}
+
 TEST_F(GameScene, GoldenFrames) {
     const std::pair<uint32_t, uint32_t> golden[] = {{0, kGoldenGame0}, {1700, kGoldenGame1700}, {5200, kGoldenGame5200}};
     ScoreInfo score = {0, 98760.0f, 5};

@@ -62,6 +62,12 @@ inline void FillRuns(GuardedPixels* p, TestRandom* rng) {
     }
 }
 
+// floor(c * a / 255) for the colours of `count` pixels, written plainly.
+inline void PremultiplyRun(uint8_t* p, int64_t count) {
+    for (int64_t i = 0; i < count; ++i, p += 4)
+        for (int c = 0; c < 3; ++c) p[c] = uint8_t(p[c] * p[3] / 255);
+}
+
 // Sets the pixel path for its lifetime and gives the previous one back.
 class PixelPathScope {
 public:

@@ -15,6 +15,24 @@ namespace {
 
 const COLORREF kHostColour = RGB(200, 30, 60);
 
+// Whether the screen at (left, top) shows `f` over the host: covered pixels as
+// their premultiplied colour, transparent ones as the host's colour (every third
+// row, every fifth column).
+::testing::AssertionResult ScreenShows(const DibSurface& f, int left, int top) {
+    const std::vector<uint8_t> px = screen::Read(left, top, f.width, f.height);
+    for (int y = 0; y < f.height; y += 3)
+        for (int x = 0; x < f.width; x += 5) {
+            const uint8_t* s = &px[(size_t(y) * size_t(f.width) + size_t(x)) * 4];
+            const uint8_t* p = SurfacePixel(f, x, y);
+            const uint8_t want[3] = {p[3] ? p[0] : GetBValue(kHostColour), p[3] ? p[1] : GetGValue(kHostColour),
+                                     p[3] ? p[2] : GetRValue(kHostColour)};
+            if (std::memcmp(s, want, 3) != 0)
+                return ::testing::AssertionFailure() << "pixel " << x << "," << y << " shows " << int(s[0]) << " "
+                                                     << int(s[1]) << " " << int(s[2]);
+        }
+    return ::testing::AssertionSuccess();
+}
+
 class Win32Window : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -119,3 +137,47 @@ TEST_F(Win32Window, OwnedInitOverAnInvalidHostFails) {
 }
 
 }  // namespace
+
+// Presents after the first send only the band of rows that changed: whatever
+// changes between presents (a few rows, rows far apart, nothing, the window's
+// place), the screen shows the whole of the latest frame.
+TEST_F(Win32Window, PresentsOfChangedRowsShowTheWholeFrame) {
+    RendererLayout layout = renderer->layout;
+    ASSERT_TRUE(renderer->Init("C:\\no-skin", reinterpret_cast<RendererWindowHandle>(host), 10, 20, &layout, 7,
+                               false));  // mode 7 composes nothing: the frame stays ours
+    DibSurface& f = renderer->frame;
+    ASSERT_NE(nullptr, f.pixels);
+    auto paint = [&f](int y0, int y1, uint8_t shade) {  // opaque left part, half-covered right part
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < f.width; ++x) {
+                uint8_t* p = SurfacePixel(f, x, y);
+                const uint8_t a = x < 400 ? 255 : 128;
+                p[0] = uint8_t((x + shade) * a / 255);
+                p[1] = uint8_t(shade * a / 255);
+                p[2] = uint8_t((y * 3) * a / 255);
+                p[3] = a;
+            }
+    };
+    paint(0, 120, 10);
+    renderer->Show();
+    screen::Pump(200);
+    ASSERT_TRUE(ScreenShows(f, 110, 220));
+    const struct {
+        int y0, y1;
+    } bands[] = {{40, 60}, {0, 1}, {229, 230}, {5, 6}, {0, 0}, {100, 200}};
+    uint8_t shade = 60;
+    for (const auto& band : bands) {
+        paint(band.y0, band.y1, shade += 40);
+        if (band.y0 == 5) paint(220, 221, shade);  // two rows far apart
+        renderer->Present();
+        screen::Pump(150);
+        ASSERT_TRUE(ScreenShows(f, 110, 220)) << "rows " << band.y0 << ".." << band.y1;
+    }
+    renderer->SetPosition(150, 260);  // a new place (still over the host): the whole frame again
+    screen::Pump(150);
+    EXPECT_TRUE(ScreenShows(f, 150, 260));
+    paint(70, 80, 7);
+    renderer->Present();
+    screen::Pump(150);
+    EXPECT_TRUE(ScreenShows(f, 150, 260));
+}
