@@ -62,6 +62,10 @@ void SetDisplayStateHandler(DisplayStateHandler handler);
 bool DispatchToDisplayState(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t* result,
                             bool* passToDefault);
 
+// While held, activation messages are not answered by activating the host window
+// (set around the display window's creation).
+void HoldActivationHandOver(bool hold);
+
 // Window positions are kept within this distance of the origin, far beyond any
 // screen, so that moving a window never overflows.
 constexpr int32_t kMaxWindowCoordinate = 1 << 24;

@@ -18,6 +18,7 @@ struct HeadlessSystem {
     int arrowCursorCalls = 0;
     bool failNextCreation = false;
     int liveMemoryDCs = 0;
+    int activations = 0;
     int lastError = 0;
 };
 
@@ -75,6 +76,7 @@ int DefaultProcCalls() { return System().defaultProcCalls; }
 int ArrowCursorCalls() { return System().arrowCursorCalls; }
 void FailNextWindowCreation() { System().failNextCreation = true; }
 int LiveMemoryDCs() { return System().liveMemoryDCs; }
+int Activations() { return System().activations; }
 int LiveWindows() { return int(System().live.size()); }
 
 void ResetWindowSystem() {
@@ -182,7 +184,13 @@ void ClientToScreenPoint(RendererWindowHandle window, int32_t* x, int32_t* y) {
 }
 void CaptureMouse(RendererWindowHandle window) { System().capture = window; }
 void ReleaseMouse() { System().capture = nullptr; }
+// As the system does, a display window that loses the activation is told so.
 void ActivateWindow(RendererWindowHandle window) {
-    if (IsValidWindow(window)) System().active = window;
+    if (!IsValidWindow(window)) return;
+    ++System().activations;
+    RendererWindowHandle previous = System().active;
+    System().active = window;
+    if (previous && previous != window && IsValidWindow(previous) && previous->className == kDisplayClassName)
+        headless::SendDisplayMessage(previous, kMsgActivate, 0 /* WA_INACTIVE */, 0);
 }
 void SetArrowCursor() { ++System().arrowCursorCalls; }

@@ -7,6 +7,13 @@ namespace {
 
 DisplayStateHandler g_handler = nullptr;
 
+// Set while the activation is being handed to the host window, and while the
+// display window is created (visible, and hidden at once, which gives the
+// activation back by itself).  Under Wine, handing it over from within those
+// activation changes made the two windows pass it back and forth some two
+// thousand times, nested, each time the display window was created.
+bool g_handingOverActivation = false;
+
 // The point of a mouse message: x and y are the low and high 16 bits, sign-extended.
 void MessagePoint(intptr_t lParam, int32_t* x, int32_t* y) {
     *x = int16_t(uint32_t(lParam) & 0xFFFF);
@@ -27,6 +34,8 @@ void DragStep(const DisplayWindowState& s, intptr_t lParam) {
 }  // namespace
 
 void SetDisplayStateHandler(DisplayStateHandler handler) { g_handler = handler; }
+
+void HoldActivationHandOver(bool hold) { g_handingOverActivation = hold; }
 
 bool DispatchToDisplayState(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t* result,
                             bool* passToDefault) {
@@ -73,7 +82,17 @@ intptr_t HandleDisplayMessage(const DisplayWindowState& s, uint32_t message, uin
             s.framesThisSecond = 0;
             break;
         case kMsgActivate:
-            if ((wParam & 0xFFFF) != kClickActive) ActivateWindow(s.hostWindow);
+            // The activation goes back to the host, unless the user clicked the
+            // window.  The default procedure would focus this window again and undo
+            // that, so it is not asked; and the activation changes the hand-over
+            // causes come back here as further activation messages, which only get
+            // the default answer.
+            if ((wParam & 0xFFFF) != kClickActive && !g_handingOverActivation) {
+                g_handingOverActivation = true;
+                ActivateWindow(s.hostWindow);
+                g_handingOverActivation = false;
+                return 0;
+            }
             break;
         case kMsgEraseBackground:
             return 1;

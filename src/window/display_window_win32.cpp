@@ -118,14 +118,17 @@ RendererWindowHandle CreateDisplayWindow(bool floating, RendererWindowHandle hos
                                          int32_t width, int32_t height) {
     if (!floating && !IsWindow(Hwnd(host))) return nullptr;
     RegisterDisplayWindowClass();
+    HoldActivationHandOver(true);
     HWND hwnd = CreateWindowExA(floating ? kFloatingExStyle : kOwnedExStyle, kDisplayClassName, kDisplayWindowTitle,
                                 kDisplayWindowStyle, x, y, width, height, floating ? nullptr : Hwnd(host), nullptr,
                                 Module(), nullptr);
     if (!hwnd) LogLastError();
-    if (!IsWindow(hwnd)) return nullptr;
-    MoveWindow(hwnd, x, y, width, height, TRUE);
-    ShowWindow(hwnd, SW_HIDE);
-    return reinterpret_cast<RendererWindowHandle>(hwnd);
+    if (IsWindow(hwnd)) {
+        MoveWindow(hwnd, x, y, width, height, TRUE);
+        ShowWindow(hwnd, SW_HIDE);
+    }
+    HoldActivationHandOver(false);
+    return IsWindow(hwnd) ? reinterpret_cast<RendererWindowHandle>(hwnd) : nullptr;
 }
 
 void PresentFrame(RendererWindowHandle window, void* memoryDC, const DibSurface& frame, int32_t x, int32_t y,

@@ -44,6 +44,7 @@ int DefaultProcCalls();
 int ArrowCursorCalls();
 void FailNextWindowCreation();  // the next CreateDisplayWindow finds no window
 int LiveMemoryDCs();
+int Activations();  // windows activated so far
 int LiveWindows();  // host and display windows that exist
 // Destroys every window that still exists and forgets the capture, the active
 // window, the class registration and the counters: the state of a fresh process.

@@ -104,9 +104,13 @@ TEST_F(Win32Window, ActivationIsHandedToTheHostUnlessClicked) {
     HWND w = reinterpret_cast<HWND>(renderer->window);
     renderer->Show();
     screen::Pump(50);
+    // A click keeps the activation.  The message sent here was not caused by a
+    // real activation, so the default procedure's focusing activates the window
+    // (that one activation goes back to the host, once: no bouncing).
     const int before = screen::Activations(host);
     SendMessageA(w, WM_ACTIVATE, WA_CLICKACTIVE, 0);
-    EXPECT_EQ(before, screen::Activations(host));
+    screen::Pump(50);
+    EXPECT_LE(screen::Activations(host) - before, 1);
     HWND other = screen::CreateHostWindow(0, 0, 50, 50, RGB(1, 2, 3));
     SetActiveWindow(other);
     screen::Pump(20);
@@ -117,6 +121,21 @@ TEST_F(Win32Window, ActivationIsHandedToTheHostUnlessClicked) {
     DestroyWindow(other);
     EXPECT_EQ(1, SendMessageA(w, WM_ERASEBKGND, 0, 0));
     EXPECT_EQ(1, SendMessageA(w, WM_SETCURSOR, WPARAM(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+}
+
+// The display window is created visible and hidden at once; the activation changes
+// of its creation are not answered by activating the host, which under Wine made
+// the two windows pass the activation back and forth hundreds of times per Init.
+TEST_F(Win32Window, InitialisingDoesNotBounceTheActivation) {
+    SetActiveWindow(host);
+    screen::Pump(20);
+    const int before = screen::Activations(host);
+    RendererLayout layout = renderer->layout;
+    ASSERT_TRUE(renderer->Init("C:\\no-skin", reinterpret_cast<RendererWindowHandle>(host), 0, 0, &layout, 1,
+                               false));
+    screen::Pump(50);
+    EXPECT_LE(screen::Activations(host) - before, 2);
+    EXPECT_EQ(host, GetActiveWindow());
 }
 
 TEST_F(Win32Window, TimerMessagesCountFrames) {

@@ -87,13 +87,24 @@ TEST_F(DisplayWindow, TimerCountsTheFramesOfTheLastSecond) {
     EXPECT_EQ(0, renderer->framesThisSecond);
 }
 
+// The activation goes back to the host once, without the default procedure (which
+// would focus the display window again); the deactivation that the hand-over
+// causes gets the default answer only.
 TEST_F(DisplayWindow, ActivationGoesBackToTheHostUnlessClicked) {
     ASSERT_TRUE(InitDefault());
     const int defaults = headless::DefaultProcCalls();
     Send(kMsgActivate, kClickActive, 0);
     EXPECT_EQ(nullptr, headless::ActiveWindow());
+    EXPECT_EQ(defaults + 1, headless::DefaultProcCalls());
+    Send(kMsgActivate, 0 /* WA_INACTIVE */, 0);
+    EXPECT_EQ(host, headless::ActiveWindow());
+    EXPECT_EQ(defaults + 1, headless::DefaultProcCalls());
+
+    ActivateWindow(renderer->window);  // the display window is active, as after a click
+    const int activations = headless::Activations();
     Send(kMsgActivate, 1 /* WA_ACTIVE */, 0);
     EXPECT_EQ(host, headless::ActiveWindow());
+    EXPECT_EQ(activations + 1, headless::Activations());  // handed over once, not again when told it lost it
     EXPECT_EQ(defaults + 2, headless::DefaultProcCalls());
 }
 
