@@ -7,25 +7,13 @@
 #include <cstdio>
 
 #include "../../bench/bench_song.h"
+#include "bench_host.h"
 #include "renderer.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
-    HMODULE dll = LoadLibraryA(argv[1]);
-    if (!dll) return 1;
-    auto create = reinterpret_cast<IRenderer* (*)()>(reinterpret_cast<void*>(GetProcAddress(dll, "CreateRenderer")));
-    IRenderer* r = create ? create() : nullptr;
+    IRenderer* r = StartBenchRenderer(argv[1], argv[2]);
     if (!r) return 1;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "bench_host";
-    RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, "bench_host", "bench", WS_POPUP | WS_VISIBLE, 0, 0, 700, 300, nullptr, nullptr,
-                                wc.hInstance, nullptr);
-    RendererLayout layout = {150, 490, 640, 77, 87, 30, 200, 230, 0.15f, 22, 22, 2,
-                             100, 100, 100, 100, 10, 120, 8, 150, 0, 180, 2000};
-    if (!r->Init(argv[2], host, 0, 0, &layout, 1, false)) return 1;
     BenchSong song;
     LARGE_INTEGER frequency, t0, t1;
     QueryPerformanceFrequency(&frequency);
