@@ -11,8 +11,9 @@
 //
 // A piece whose destination column is negative is skipped whole, not clipped.
 // Middle pieces at or beyond `limit` (the right edge of what is drawn into) are not
-// visited, since nothing there shows; a middle piece of no width leaves the middle
-// empty rather than looping forever.
+// visited, nor whole pieces left of column 0, since nothing there shows: the walk
+// costs at most limit / middle width steps, however long the bar.  A middle piece
+// of no width leaves the middle empty rather than looping forever.
 #ifndef RENDERER_IMAGING_CAPPED_BAR_H
 #define RENDERER_IMAGING_CAPPED_BAR_H
 
@@ -41,6 +42,11 @@ void ForEachBarPiece(const ImageRect& left, const ImageRect& middle, const Image
     if (x >= 0) draw(left, x);
     int64_t column = x + lw;
     int64_t remaining = w - lw - rw;
+    if (column < 0 && middle.width > 0) {  // whole pieces that would start left of 0
+        const int64_t skipped = std::min(-column / middle.width, remaining / middle.width);
+        column += skipped * middle.width;
+        remaining -= skipped * middle.width;
+    }
     while (remaining > 0 && middle.width > 0 && column < limit) {
         const int64_t piece = std::min<int64_t>(remaining, middle.width);
         if (column >= 0) draw(ImageRect{middle.x, middle.y, int32_t(piece), middle.height}, column);

@@ -5,6 +5,8 @@
 #include "base/mappings.h"
 #include "core/frame_update.h"
 #include "fake_glyph_source.h"
+#include "imaging/capped_bar.h"
+#include "test_random.h"
 #include "imaging/skin.h"
 #include "renderer_fixture.h"
 #include "scenes/scenes.h"
@@ -237,6 +239,58 @@ TEST_F(LineStrips, ShortBarsTakeAtMostTheCapsOwnColumns) {
             EXPECT_EQ(expected, reds);
         }
     }
+}
+
+// The walk over a bar's pieces against the plain walk that visits every middle
+// piece: the same pieces at the same columns, on seeded random bars; and a bar
+// two billion pixels long left of the window takes a handful of steps.
+TEST(BarWalk, SkipsOnlyWhatCannotShow) {
+    struct Piece {
+        ImageRect rect;
+        int64_t at;
+        bool operator==(const Piece& o) const {
+            return at == o.at && rect.x == o.rect.x && rect.y == o.rect.y && rect.width == o.rect.width &&
+                   rect.height == o.rect.height;
+        }
+    };
+    // Every middle piece visited, none skipped; only the drawing rules apply.
+    auto plainWalk = [](const ImageRect& l, const ImageRect& m, const ImageRect& r, int64_t x, int64_t w,
+                        int64_t limit) {
+        std::vector<Piece> out;
+        if (w < int64_t(l.width) + r.width) {
+            ForEachBarPiece(l, m, r, x, w, limit, [&](const ImageRect& p, int64_t at) { out.push_back({p, at}); });
+            return out;
+        }
+        if (x >= 0) out.push_back({l, x});
+        int64_t column = x + l.width, remaining = w - l.width - r.width;
+        while (remaining > 0 && m.width > 0) {
+            const int64_t piece = std::min<int64_t>(remaining, m.width);
+            if (column >= 0 && column < limit) out.push_back({ImageRect{m.x, m.y, int32_t(piece), m.height}, column});
+            remaining -= m.width;
+            column += piece;
+        }
+        if (remaining > 0) column += remaining;
+        if (column >= 0) out.push_back({r, column});
+        return out;
+    };
+    TestRandom rng(77);
+    for (int i = 0; i < 20000; ++i) {
+        const ImageRect l{1, 2, rng.Uniform(0, 8), 5}, m{10, 2, rng.Uniform(0, 12), 5}, r{30, 2, rng.Uniform(0, 8), 5};
+        const int64_t x = rng.Uniform(-300, 300), w = rng.Uniform(-5, 600), limit = rng.Uniform(0, 400);
+        std::vector<Piece> walked;
+        ForEachBarPiece(l, m, r, x, w, limit, [&](const ImageRect& p, int64_t at) { walked.push_back({p, at}); });
+        ASSERT_TRUE(plainWalk(l, m, r, x, w, limit) == walked) << "bar " << i;
+    }
+    int steps = 0;
+    int64_t rightAt = -1;
+    const int64_t longBar = int64_t(INT32_MAX) + 1000;  // from far left of the window to column 997
+    ForEachBarPiece(ImageRect{0, 0, 3, 5}, ImageRect{3, 0, 1, 5}, ImageRect{4, 0, 3, 5}, INT32_MIN, longBar, 640,
+                    [&](const ImageRect& p, int64_t at) {
+                        ++steps;
+                        if (p.x == 4) rightAt = at;
+                    });
+    EXPECT_LE(steps, 641);
+    EXPECT_EQ(int64_t(INT32_MIN) + longBar - 3, rightAt);  // the right cap where the bar ends
 }
 
 TEST_F(LineStrips, NotePositionsInBothModes) {
